@@ -1,0 +1,98 @@
+#include "store/ProgramBitmap.h"
+
+#include "platform/Number.h"
+#include "platform/Picture.h"
+#include "store/Store.h"
+
+#include <QPainter>
+#include <QSaveFile>
+
+#include <array>
+
+namespace kivo {
+namespace {
+
+bool bigEnough(const QImage& image) {
+  return image.width() >= kProgramMinWidth && image.height() >= kProgramMinHeight;
+}
+
+}  // namespace
+
+int pixelValue(QRgb colour) {
+  return qRed(colour) + 256 * qGreen(colour) + 65536 * qBlue(colour);
+}
+
+QRgb valueColour(int value) {
+  return qRgb(value % 256, (value / 256) % 256, value / 65536);
+}
+
+bool writeProgramBitmap(const Store& store, QImage& canvas, QString* error) {
+  if (!bigEnough(canvas)) {
+    *error = QStringLiteral("プログラムを描く画像が小さすぎます。");
+    return false;
+  }
+  std::array<int, Store::kFieldCount> values{};
+  for (int k = 1; k <= Store::kFieldCount; ++k) {
+    const QString text = store.field(k);
+    if (!readNumber(text)) {
+      *error = QStringLiteral("%1が数字ではありません。").arg(fieldLabel(k));
+      return false;
+    }
+    const auto v = readInt32(text);
+    if (!v || *v < 0 || *v > kLargestFieldValue) {
+      *error = QStringLiteral("%1の数字は保存できません。0から16777215までの整数にしてください。")
+                   .arg(fieldLabel(k));
+      return false;
+    }
+    values[k - 1] = *v;
+  }
+  for (int k = 1; k <= Store::kFieldCount; ++k)
+    canvas.setPixel(k, 1, valueColour(values[k - 1]));
+  return true;
+}
+
+bool readProgramBitmap(const QImage& image, Store& store, QString* error) {
+  if (!bigEnough(image)) {
+    *error = QStringLiteral("プログラムのファイルではありません（画像が94 x 2より小さい）。");
+    return false;
+  }
+  for (int k = 1; k <= Store::kFieldCount; ++k)
+    store.setField(k, numberText(pixelValue(image.pixel(k, 1))));
+  return true;
+}
+
+bool loadProgramImage(const QString& path, QImage* image, QString* error) {
+  QImage loaded;
+  if (!readImageFile(path, &loaded, error)) return false;
+  if (!bigEnough(loaded)) {
+    *error = QStringLiteral("プログラムのファイルではありません（画像が94 x 2より小さい）: %1")
+                 .arg(path);
+    return false;
+  }
+  // Colours are read as stored, whatever alpha a 32-bit file carries.
+  if (loaded.hasAlphaChannel()) loaded = loaded.convertToFormat(QImage::Format_ARGB32);
+  *image = loaded;
+  return true;
+}
+
+bool saveProgramImage(const QImage& canvas, const QString& path, QString* error) {
+  const QString local = localPath(path);
+  QSaveFile file(local);
+  const bool written = file.open(QIODevice::WriteOnly) &&
+                       canvas.convertToFormat(QImage::Format_RGB32).save(&file, "BMP") &&
+                       file.commit();
+  if (!written) {
+    *error = QStringLiteral("ファイルを保存できません: %1（%2）").arg(path, file.errorString());
+    return false;
+  }
+  return true;
+}
+
+void assignPicture(QImage& canvas, const QImage& picture) {
+  canvas.fill(Qt::white);
+  QPainter painter(&canvas);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(0, 0, picture);
+}
+
+}  // namespace kivo

@@ -1,0 +1,237 @@
+#include "store/ProgramBitmap.h"
+
+#include "store/Codes.h"
+#include "store/Store.h"
+#include "support/BmpFiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using test::BmpKind;
+using test::makeBmp;
+using test::writeFile;
+
+QImage freshCanvas() { return Store().codePicture(); }
+
+// A store whose fields all differ from their defaults and span the range.
+Store variedStore() {
+  Store store;
+  const int values[] = {0, 8, 8508, 10545, 300, 16777215, 65536, 255, 256, 2056};
+  for (int k = 1; k <= Store::kFieldCount; ++k)
+    store.setField(k, QString::number(values[k % 10] + (k % 10 == 4 ? k : 0)));
+  return store;
+}
+
+void expectSameFields(const Store& a, const Store& b) {
+  for (int k = 1; k <= Store::kFieldCount; ++k) EXPECT_EQ(a.field(k), b.field(k)) << "field " << k;
+}
+
+class ProgramBitmapTest : public ::testing::Test {
+ protected:
+  QString path(const QString& name) const { return dir_.filePath(name); }
+  QTemporaryDir dir_;
+};
+
+TEST_F(ProgramBitmapTest, DefaultStoreDrawsTheDesignPixels) {
+  const Store store;
+  QImage canvas = freshCanvas();
+  QString error;
+  ASSERT_TRUE(writeProgramBitmap(store, canvas, &error));
+  ASSERT_TRUE(saveProgramImage(canvas, path("start.bmp"), &error)) << error.toStdString();
+
+  QImage file(path("start.bmp"));
+  ASSERT_FALSE(file.isNull());
+  EXPECT_EQ(file.depth(), 32);  // Qt's in-memory form of the 24-bit file
+  auto rgb = [&](int x) { return file.pixel(x, 1) & 0xFFFFFF; };
+  for (int x = 1; x <= 20; ++x) EXPECT_EQ(rgb(x), qRgb(0, 0, 0) & 0xFFFFFF) << x;
+  EXPECT_EQ(rgb(21), qRgb(24, 0, 0) & 0xFFFFFF);
+  for (int b = 1; b <= 20; ++b)
+    EXPECT_EQ(rgb(21 + b), qRgb(placeCode(b), 0, 0) & 0xFFFFFF) << b;
+  EXPECT_EQ(rgb(42), qRgb(24, 0, 0) & 0xFFFFFF);
+  for (int x = 43; x <= 93; ++x) EXPECT_EQ(rgb(x), qRgb(8, 0, 0) & 0xFFFFFF) << x;
+
+  QFile raw(path("start.bmp"));
+  ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+  const QByteArray head = raw.read(30);
+  EXPECT_EQ(head.left(2), "BM");
+  EXPECT_EQ(static_cast<int>(head[28]), 24) << "bits per pixel";
+}
+
+TEST_F(ProgramBitmapTest, ValuesBecomeColoursChannelByChannel) {
+  struct Row { const char* text; QRgb colour; };
+  const Row rows[] = {{"0", qRgb(0, 0, 0)},      {"24", qRgb(24, 0, 0)},
+                      {"165", qRgb(165, 0, 0)},  {"2056", qRgb(8, 8, 0)},
+                      {"8508", qRgb(60, 33, 0)}, {"10545", qRgb(49, 41, 0)},
+                      {"300", qRgb(44, 1, 0)},   {" 49", qRgb(49, 0, 0)},
+                      {"２４", qRgb(24, 0, 0)},  {"16777215", qRgb(255, 255, 255)}};
+  for (const Row& r : rows) {
+    Store store;
+    store.setProgramLine(1, QString::fromUtf8(r.text));
+    QImage canvas = freshCanvas();
+    QString error;
+    ASSERT_TRUE(writeProgramBitmap(store, canvas, &error)) << r.text;
+    EXPECT_EQ(canvas.pixel(1, 1), r.colour) << r.text;
+    EXPECT_EQ(store.programLine(1), QString::fromUtf8(r.text)) << "the store keeps the text";
+  }
+}
+
+struct RefusedCase {
+  const char* tag;
+  int field;
+  const char16_t* text;
+  const char16_t* message;
+};
+
+const RefusedCase kRefused[] = {
+    {"emptyLine", 3, u"", u"3行目が数字ではありません。"},
+    {"lettersInLine", 20, u"abc", u"20行目が数字ではありません。"},
+    {"negative", 1, u"-1", u"1行目の数字は保存できません。"},
+    {"tooLarge", 1, u"16777216", u"1行目の数字は保存できません。"},
+    {"beyond32Bits", 1, u"99999999999", u"1行目の数字は保存できません。"},
+    {"fraction", 5, u"8.5", u"5行目の数字は保存できません。"},
+    {"formSize", 21, u"x", u"フォームの大きさが数字ではありません。"},
+    {"place", 30, u"", u"ボタン9の配置が数字ではありません。"},
+    {"character", 93, u"?", u"文字設定5の10文字目が数字ではありません。"},
+};
+
+class RefusedField : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(RefusedField, IsNamedAndNothingIsDrawn) {
+  const RefusedCase& c = GetParam();
+  Store store;
+  store.setProgramLine(1, QStringLiteral("231"));
+  store.setField(c.field, QString::fromUtf16(c.text));
+  QImage canvas = freshCanvas();
+  const QImage before = canvas;
+  QString error;
+  EXPECT_FALSE(writeProgramBitmap(store, canvas, &error));
+  EXPECT_TRUE(error.startsWith(QString::fromUtf16(c.message))) << error.toStdString();
+  EXPECT_EQ(canvas, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, RefusedField, ::testing::ValuesIn(kRefused),
+                         [](const auto& info) { return std::string(info.param.tag); });
+
+TEST_F(ProgramBitmapTest, RoundTripThroughATwentyFourBitFile) {
+  const Store original = variedStore();
+  QImage canvas = freshCanvas();
+  QString error;
+  ASSERT_TRUE(writeProgramBitmap(original, canvas, &error));
+  ASSERT_TRUE(saveProgramImage(canvas, path("p.bmp"), &error));
+
+  QImage loaded;
+  ASSERT_TRUE(loadProgramImage(path("p.bmp"), &loaded, &error)) << error.toStdString();
+  Store back;
+  ASSERT_TRUE(readProgramBitmap(loaded, back, &error));
+  expectSameFields(original, back);
+}
+
+TEST_F(ProgramBitmapTest, RoundTripThroughThirtyTwoBitFiles) {
+  const Store original = variedStore();
+  QImage canvas = freshCanvas();
+  QString error;
+  ASSERT_TRUE(writeProgramBitmap(original, canvas, &error));
+  for (BmpKind kind : {BmpKind::Rgb32, BmpKind::Argb32Masks}) {
+    ASSERT_TRUE(writeFile(path("p32.bmp"), makeBmp(kind, canvas.width(), canvas.height(),
+                                                   [&](int x, int y) { return canvas.pixel(x, y); })));
+    QImage loaded;
+    ASSERT_TRUE(loadProgramImage(path("p32.bmp"), &loaded, &error)) << error.toStdString();
+    Store back;
+    ASSERT_TRUE(readProgramBitmap(loaded, back, &error));
+    expectSameFields(original, back);
+  }
+}
+
+TEST_F(ProgramBitmapTest, SixteenBitFilesKeepEveryCommandButOne) {
+  // Lines, places and characters take the 73 commands in turn.
+  const auto table = commandTable();
+  Store original;
+  for (int k = 1; k <= Store::kFieldCount; ++k)
+    original.setField(k, QString::number(table[(k - 1) % 73].code));
+  QImage canvas = freshCanvas();
+  QString error;
+  ASSERT_TRUE(writeProgramBitmap(original, canvas, &error));
+  ASSERT_TRUE(writeFile(path("p16.bmp"), makeBmp(BmpKind::Rgb555, canvas.width(), canvas.height(),
+                                                 [&](int x, int y) { return canvas.pixel(x, y); })));
+  QImage loaded;
+  ASSERT_TRUE(loadProgramImage(path("p16.bmp"), &loaded, &error)) << error.toStdString();
+  Store back;
+  ASSERT_TRUE(readProgramBitmap(loaded, back, &error));
+  for (int k = 1; k <= Store::kFieldCount; ++k) {
+    if (original.field(k) == "8508")
+      EXPECT_NE(back.field(k), "8508") << "60 is no 5-bit level";
+    else
+      EXPECT_EQ(back.field(k), original.field(k)) << "field " << k;
+  }
+}
+
+TEST_F(ProgramBitmapTest, FiveSixFiveFilesKeepEveryColourLevelInRed) {
+  Store original;
+  for (int k = 1; k <= 31; ++k) original.setField(k, QString::number(colourLevel(k)));
+  original.setField(40, QStringLiteral("8508"));
+  QImage canvas = freshCanvas();
+  QString error;
+  ASSERT_TRUE(writeProgramBitmap(original, canvas, &error));
+  ASSERT_TRUE(writeFile(path("p565.bmp"), makeBmp(BmpKind::Rgb565, canvas.width(), canvas.height(),
+                                                  [&](int x, int y) { return canvas.pixel(x, y); })));
+  QImage loaded;
+  ASSERT_TRUE(loadProgramImage(path("p565.bmp"), &loaded, &error));
+  Store back;
+  ASSERT_TRUE(readProgramBitmap(loaded, back, &error));
+  for (int k = 1; k <= 31; ++k) EXPECT_EQ(back.field(k), QString::number(colourLevel(k))) << k;
+  EXPECT_NE(back.field(40), "8508");
+}
+
+TEST_F(ProgramBitmapTest, TooSmallPicturesAreRefusedAndTheStoreKept) {
+  for (QSize size : {QSize(93, 2), QSize(94, 1)}) {
+    QImage small(size, QImage::Format_RGB32);
+    small.fill(qRgb(8, 0, 0));
+    Store store;
+    store.setProgramLine(1, QStringLiteral("231"));
+    QString error;
+    EXPECT_FALSE(readProgramBitmap(small, store, &error));
+    EXPECT_EQ(store.programLine(1), "231");
+    EXPECT_FALSE(error.isEmpty());
+
+    ASSERT_TRUE(small.save(path("small.bmp"), "BMP"));
+    QImage loaded;
+    EXPECT_FALSE(loadProgramImage(path("small.bmp"), &loaded, &error));
+    EXPECT_TRUE(error.contains(path("small.bmp")));
+  }
+}
+
+TEST_F(ProgramBitmapTest, ReadingWritesPlainDigits) {
+  QImage image(94, 2, QImage::Format_RGB32);
+  image.fill(qRgb(8, 0, 0));
+  image.setPixel(1, 1, qRgb(49, 41, 0));
+  Store store;
+  store.setProgramLine(1, QStringLiteral(" 49"));
+  QString error;
+  ASSERT_TRUE(readProgramBitmap(image, store, &error));
+  EXPECT_EQ(store.programLine(1), "10545");
+  EXPECT_EQ(store.programLine(2), "8");
+  EXPECT_EQ(store.formShape(), "8");
+}
+
+TEST_F(ProgramBitmapTest, AssignedPictureKeepsTheCanvasSize) {
+  QImage canvas = freshCanvas();
+  QImage big(300, 40, QImage::Format_RGB32);
+  big.fill(qRgb(1, 2, 3));
+  assignPicture(canvas, big);
+  EXPECT_EQ(canvas.size(), freshCanvas().size());
+  EXPECT_EQ(canvas.pixel(100, 20), qRgb(1, 2, 3));
+}
+
+TEST_F(ProgramBitmapTest, SaveIntoAMissingFolderSaysSo) {
+  QString error;
+  EXPECT_FALSE(saveProgramImage(freshCanvas(), path("no/such/folder/p.bmp"), &error));
+  EXPECT_TRUE(error.contains(QStringLiteral("保存できません")));
+}
+
+}  // namespace
+}  // namespace kivo
