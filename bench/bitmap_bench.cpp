@@ -1,0 +1,26 @@
+#include "bench.h"
+
+#include "store/ProgramBitmap.h"
+#include "store/Store.h"
+
+#include <QTemporaryDir>
+
+namespace kivo::bench {
+
+void benchBitmap() {
+  QTemporaryDir dir;
+  Store store;
+  const QString file = dir.filePath("bench.bmp");
+  QString error;
+  print("bitmap_write_ms", medianMs(51, [&] {
+          writeProgramBitmap(store, store.codePicture(), &error);
+          saveProgramImage(store.codePicture(), file, &error);
+        }), "ms");
+  print("bitmap_read_ms", medianMs(51, [&] {
+          QImage image;
+          loadProgramImage(file, &image, &error);
+          readProgramBitmap(image, store, &error);
+        }), "ms");
+}
+
+}  // namespace kivo::bench

@@ -1,0 +1,7 @@
+#include "bench.h"
+
+namespace kivo::bench {
+
+void benchEditor() {}
+
+}  // namespace kivo::bench
