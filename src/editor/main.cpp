@@ -1,12 +1,16 @@
+#include "editor/Editor.h"
+#include "platform/QtHost.h"
+#include "platform/RealClock.h"
+#include "store/Store.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QStringLiteral("KORVANEST  KIVO3.0"));
-  QMainWindow window;
-  window.setObjectName(QStringLiteral("Form1"));
-  window.setWindowTitle(QStringLiteral("KORVANEST   KIVO3.0"));
-  window.show();
+  kivo::Store store;
+  kivo::QtHost host;
+  kivo::RealClock clock;
+  kivo::Editor editor(store, host, clock);
+  editor.start();
   return app.exec();
 }

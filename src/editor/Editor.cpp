@@ -1,0 +1,88 @@
+#include "editor/Editor.h"
+
+#include "editor/HelpWindow.h"
+#include "editor/MainWindow.h"
+#include "editor/StoreWindow.h"
+#include "editor/VersionDialog.h"
+#include "settings/CharSettingDialog.h"
+#include "settings/PlacementDialog.h"
+
+#include <QCoreApplication>
+
+// The icons are compiled into a static library, which registers them only
+// when asked to.
+static void loadKivoResources() { Q_INIT_RESOURCE(kivo); }
+
+namespace kivo {
+namespace {
+
+// A single window comes to the front with what it holds; one that is not
+// loaded is loaded first.
+template <class T>
+void showForm(FormSlot<T>& slot) {
+  T* form = slot.get();
+  form->show();
+  form->raise();
+  form->activateWindow();
+}
+
+}  // namespace
+
+Editor::Editor(Store& store, Host& host, Clock& clock, QObject* parent)
+    : QObject(parent),
+      store_(store),
+      host_(host),
+      launcher_(store, host, clock, RunVariant::Editor),
+      mainWindow_([this] { return new MainWindow(*this); }),
+      storeWindow_([] { return new StoreWindow; }),
+      placement_([] { return new PlacementDialog; }),
+      version_([] { return new VersionDialog; }),
+      help_([] { return new HelpWindow; }) {
+  loadKivoResources();
+  for (int s = 1; s <= kCharSettingCount; ++s)
+    charSettings_[s - 1] = std::make_unique<FormSlot<CharSettingDialog>>(
+        [s] { return new CharSettingDialog(s); });
+  // Whichever main window is loaded when the run window shows gets the news.
+  connect(&launcher_, &RunLauncher::runShown, this, [this] {
+    if (MainWindow* window = mainWindow()) window->showRunning();
+  });
+}
+
+Editor::~Editor() = default;
+
+MainWindow* Editor::mainWindow() const { return mainWindow_.peek(); }
+
+void Editor::start() { showMainWindow(); }
+
+void Editor::showMainWindow() { showForm(mainWindow_); }
+
+void Editor::renewMainWindow() {
+  mainWindow_.unload();
+  showMainWindow();
+}
+
+void Editor::quit() {
+  launcher_.stop();
+  mainWindow_.unload();
+  storeWindow_.unload();
+  placement_.unload();
+  for (auto& slot : charSettings_) slot->unload();
+  version_.unload();
+  help_.unload();
+  // Queued, so that a close box that called this finishes closing first.
+  QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                            Qt::QueuedConnection);
+}
+
+void Editor::showPlacement() { showForm(placement_); }
+
+void Editor::showCharSetting(int setting) {
+  if (setting < 1 || setting > kCharSettingCount) return;
+  showForm(*charSettings_[setting - 1]);
+}
+
+void Editor::showVersion() { showForm(version_); }
+
+void Editor::showHelp() { showForm(help_); }
+
+}  // namespace kivo

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/FormSlot.h"
+#include "runner/RunLauncher.h"
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+
+namespace kivo {
+
+class CharSettingDialog;
+class Clock;
+class HelpWindow;
+class Host;
+class MainWindow;
+class PlacementDialog;
+class Store;
+class StoreWindow;
+class VersionDialog;
+
+// The editor's windows and what outlives any one of them: the main window is
+// rebuilt by 新規作成, so the run launcher and the other windows live here.
+class Editor : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kCharSettingCount = 5;
+
+  Editor(Store& store, Host& host, Clock& clock, QObject* parent = nullptr);
+  ~Editor() override;
+
+  // Shows the main window as the program starts.
+  void start();
+
+  Store& store() { return store_; }
+  Host& host() { return host_; }
+  RunLauncher& launcher() { return launcher_; }
+  MainWindow* mainWindow() const;  // nullptr when none is loaded
+  FormSlot<StoreWindow>& storeWindow() { return storeWindow_; }
+
+  // 新規作成: the main window goes with all that was typed and comes back
+  // with its design values; nothing else changes.
+  void renewMainWindow();
+  // Ends the editor at once, every window with it.
+  void quit();
+
+  void showPlacement();
+  void showCharSetting(int setting);  // 1..5
+  void showVersion();
+  void showHelp();
+
+ private:
+  void showMainWindow();
+
+  Store& store_;
+  Host& host_;
+  RunLauncher launcher_;
+  FormSlot<MainWindow> mainWindow_;
+  FormSlot<StoreWindow> storeWindow_;
+  FormSlot<PlacementDialog> placement_;
+  std::array<std::unique_ptr<FormSlot<CharSettingDialog>>, kCharSettingCount> charSettings_;
+  FormSlot<VersionDialog> version_;
+  FormSlot<HelpWindow> help_;
+};
+
+}  // namespace kivo

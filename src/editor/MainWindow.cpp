@@ -1,0 +1,328 @@
+#include "editor/MainWindow.h"
+
+#include "editor/Editor.h"
+#include "editor/WindowGeometry.h"
+#include "platform/Host.h"
+#include "platform/Number.h"
+#include "runner/RunLauncher.h"
+#include "store/Codes.h"
+#include "store/ProgramBitmap.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPixmap>
+
+#include <algorithm>
+#include <functional>
+#include <iterator>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+using Action = void (*)(MainWindow&);
+
+constexpr Qt::WindowFlags kWindowFlags =
+    Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+// Geometry of the window and its strip, in twips.
+constexpr int kClientWidth = 7365;
+constexpr int kClientHeight = 4755;
+constexpr int kLineWidth = 1455;
+constexpr int kLineHeight = 270;
+constexpr int kNumberSize = 255;
+constexpr int kFirstLineTop = 1080;
+constexpr int kLinePitch = 360;
+constexpr int kLinesPerColumn = 10;
+
+struct Column {
+  int numberLeft;
+  int lineLeft;
+};
+constexpr Column kColumns[] = {{120, 360}, {2400, 2640}};
+
+struct ImageEntry {
+  const char* name;
+  int left, top, width, height;  // twips, in the strip
+  const char16_t* tip;
+  const char* icon;
+  Action action;  // none for the clipboard pair
+};
+
+const ImageEntry kImages[] = {
+    {"Image1", 240, 120, 360, 345, u"新規作成", "new", [](MainWindow& w) { w.newProgram(); }},
+    {"Image2", 600, 120, 360, 360, u"開く", "open", [](MainWindow& w) { w.open(); }},
+    {"Image3", 960, 120, 345, 360, u"上書き保存", "save", [](MainWindow& w) { w.save(); }},
+    {"Image4", 1440, 120, 345, 360, u"コピー", "copy", nullptr},
+    {"Image5", 1800, 120, 360, 360, u"貼り付け", "paste", nullptr},
+    {"Image6", 2280, 120, 360, 360, u"言語補助モニター", "monitor",
+     [](MainWindow& w) { w.showMonitor(); }},
+    {"Image7", 2760, 120, 360, 360, u"実行", "run", [](MainWindow& w) { w.run(); }},
+    {"Image8", 3120, 120, 345, 360, u"停止", "stop", [](MainWindow& w) { w.stop(); }},
+    {"Image9", 3600, 120, 360, 360, u"ヘルプ", "help", [](MainWindow& w) { w.showVersion(); }},
+};
+
+// The menu bar from the left, one row an entry; an entry followed by deeper
+// ones is a menu, "-" a separator line.
+struct MenuEntry {
+  int depth;
+  const char* name;
+  const char16_t* caption;
+  const char* shortcut;
+  Action action;
+};
+
+const MenuEntry kMenus[] = {
+    {0, "mnufail", u"ファイル", nullptr, nullptr},
+    {1, "mnusinnka", u"新規作成", "Ctrl+N", [](MainWindow& w) { w.newProgram(); }},
+    {1, "mnuhiraku", u"開く", nullptr, [](MainWindow& w) { w.open(); }},
+    {1, "mnuraine", u"-", nullptr, nullptr},
+    {1, "mnunamae", u"名前を付けて保存", "Ctrl+E", [](MainWindow& w) { w.save(); }},
+    {1, "mnuraine2", u"-", nullptr, nullptr},
+    {1, "mnusyuuryu", u"KORVANEST   KIVO3.0の終了", "Ctrl+Q", [](MainWindow& w) { w.exit(); }},
+    {0, "mnuhnsyuu", u"編集", nullptr, nullptr},
+    {1, "mnukopi", u"コピー", "Ctrl+C", nullptr},
+    {1, "mnuharituke", u"貼り付け", "Ctrl+U", nullptr},
+    {0, "mnuhyouzi", u"表示", nullptr, nullptr},
+    {1, "mungengohhozto", u"言語補助モニター表示", nullptr, [](MainWindow& w) { w.showMonitor(); }},
+    {1, "mnunongengo", u"言語補助モニター非表示", nullptr, [](MainWindow& w) { w.hideMonitor(); }},
+    {0, "mnuzikkou", u"実行", nullptr, nullptr},
+    {1, "mnuzikkouw", u"実行", nullptr, [](MainWindow& w) { w.run(); }},
+    {1, "mnutesi", u"停止", nullptr, [](MainWindow& w) { w.stop(); }},
+    {0, "mnuturu", u"ツール", nullptr, nullptr},
+    {1, "mnuformookisa", u"フォーム", nullptr, nullptr},
+    {2, "mnuookisa", u"大きさ", nullptr, nullptr},
+    {3, "mnusaidaika", u"最大化", nullptr, [](MainWindow& w) { w.setFormSize(kFormSizeMaximised); }},
+    {3, "mnudai", u"大", nullptr, [](MainWindow& w) { w.setFormSize(kFormSizeLarge); }},
+    {3, "mnutyuu", u"中", nullptr, [](MainWindow& w) { w.setFormSize(kFormSizeMedium); }},
+    {3, "mnusyou", u"小", nullptr, [](MainWindow& w) { w.setFormSize(kFormSizeSmall); }},
+    {1, "mnubotato", u"ボタン", nullptr, nullptr},
+    {2, "mnuaiti", u"配置", nullptr, [](MainWindow& w) { w.showPlacement(); }},
+    {1, "mnumozi", u"文字", nullptr, nullptr},
+    {2, "mnumazisettei1", u"文字設定１", nullptr, [](MainWindow& w) { w.showCharSetting(1); }},
+    {2, "mnumoziseyyei2", u"文字設定２", nullptr, [](MainWindow& w) { w.showCharSetting(2); }},
+    {2, "mnumozisettei3", u"文字設定３", nullptr, [](MainWindow& w) { w.showCharSetting(3); }},
+    {2, "mnumozisettei4", u"文字設定４", nullptr, [](MainWindow& w) { w.showCharSetting(4); }},
+    {2, "mnumozisttei5", u"文字設定５", nullptr, [](MainWindow& w) { w.showCharSetting(5); }},
+    {0, "mnuhelp", u"ヘルプ", nullptr, nullptr},
+    {1, "mnuhelpdd", u"簡易ヘルプ", nullptr, [](MainWindow& w) { w.showHelp(); }},
+    {1, "mnubazyon", u"バージョン情報", nullptr, [](MainWindow& w) { w.showVersion(); }},
+};
+
+// A toolbar picture: stretched to its box, acts on one click, never takes
+// the focus.
+class ToolImage final : public QLabel {
+ public:
+  ToolImage(const QPixmap& picture, std::function<void()> clicked, QWidget* parent)
+      : QLabel(parent), clicked_(std::move(clicked)) {
+    setPixmap(picture);
+    setScaledContents(true);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        clicked_)
+      clicked_();
+  }
+
+ private:
+  std::function<void()> clicked_;
+};
+
+QIcon diamondIcon() {
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/kivo16.xpm"));
+  icon.addFile(QStringLiteral(":/kivo32.xpm"));
+  return icon;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Editor& editor) : QMainWindow(nullptr, kWindowFlags), editor_(editor) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("KORVANEST   KIVO3.0"));
+  setWindowIcon(diamondIcon());
+
+  auto* client = new QWidget(this);
+  client->setFixedSize(twipsSizeToPixels(kClientWidth, kClientHeight));
+  setCentralWidget(client);
+  createLines(client);
+  createToolbar(client);
+  createMonitorPanel(client);
+  createMenus();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  centreOnScreen(*this);
+  lines_[0]->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createLines(QWidget* client) {
+  for (int k = 1; k <= Store::kLineCount; ++k) {
+    const Column& column = kColumns[(k - 1) / kLinesPerColumn];
+    const int top = kFirstLineTop + kLinePitch * ((k - 1) % kLinesPerColumn);
+
+    auto* number = new QLabel(QString::number(k), client);
+    number->setObjectName(QStringLiteral("Label%1").arg(k));
+    number->setGeometry(twipsRect(column.numberLeft, top, kNumberSize, kNumberSize));
+    number->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    number->setAutoFillBackground(true);
+    QPalette white = number->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    number->setPalette(white);
+
+    auto* line = new QLineEdit(QStringLiteral("0"), client);
+    line->setObjectName(QStringLiteral("Text%1").arg(k));
+    line->setGeometry(twipsRect(column.lineLeft, top, kLineWidth, kLineHeight));
+    line->installEventFilter(this);
+    if (k > 1) setTabOrder(lines_[k - 2], line);
+    lines_[k - 1] = line;
+  }
+}
+
+void MainWindow::createToolbar(QWidget* client) {
+  auto* strip = new QGroupBox(client);
+  strip->setObjectName(QStringLiteral("Frame1"));
+  strip->setGeometry(twipsRect(-120, 0, 8055, 495));
+  for (const ImageEntry& entry : kImages) {
+    std::function<void()> clicked;
+    if (entry.action) clicked = [this, action = entry.action] { action(*this); };
+    auto* image = new ToolImage(QPixmap(QStringLiteral(":/toolbar/%1.xpm").arg(entry.icon)),
+                                std::move(clicked), strip);
+    image->setObjectName(QString::fromLatin1(entry.name));
+    image->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
+    image->setToolTip(QString::fromUtf16(entry.tip));
+  }
+  status_ = new QLabel(strip);
+  status_->setObjectName(QStringLiteral("Label22"));
+  status_->setGeometry(twipsRect(4560, 120, 2055, 255));
+}
+
+void MainWindow::createMonitorPanel(QWidget* client) {
+  monitor_ = new QGroupBox(client);
+  monitor_->setObjectName(QStringLiteral("Frame2"));
+  monitor_->setGeometry(twipsRect(4440, 1920, 2535, 1695));
+}
+
+void MainWindow::createMenus() {
+  std::vector<QMenu*> parents;  // the open menu at each depth
+  for (auto it = std::begin(kMenus); it != std::end(kMenus); ++it) {
+    const MenuEntry& entry = *it;
+    const QString caption = QString::fromUtf16(entry.caption);
+    const QString name = QString::fromLatin1(entry.name);
+    parents.resize(entry.depth);
+    const auto next = std::next(it);
+    if (next != std::end(kMenus) && next->depth > entry.depth) {
+      QMenu* menu = entry.depth == 0 ? menuBar()->addMenu(caption) : parents.back()->addMenu(caption);
+      menu->setObjectName(name);
+      parents.push_back(menu);
+      continue;
+    }
+    QAction* action = caption == u"-" ? parents.back()->addSeparator()
+                                      : parents.back()->addAction(caption);
+    action->setObjectName(name);
+    if (entry.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+    if (entry.action)
+      connect(action, &QAction::triggered, this, [this, act = entry.action] { act(*this); });
+  }
+}
+
+// A line box would keep Ctrl+E, Ctrl+C and Ctrl+U for itself; the menu's
+// shortcuts win, as they did in the original.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride &&
+      isMenuShortcut(*static_cast<QKeyEvent*>(event))) {
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::isMenuShortcut(const QKeyEvent& key) const {
+  const QKeySequence pressed(key.keyCombination());
+  const auto actions = findChildren<QAction*>();
+  return std::any_of(actions.begin(), actions.end(), [&](const QAction* action) {
+    return !action->shortcut().isEmpty() && action->shortcut() == pressed;
+  });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  editor_.quit();
+}
+
+void MainWindow::copyLinesToStore() {
+  for (int k = 1; k <= Store::kLineCount; ++k)
+    editor_.store().setProgramLine(k, lines_[k - 1]->text());
+}
+
+void MainWindow::report(const QString& error) { editor_.host().message(error); }
+
+void MainWindow::newProgram() { editor_.renewMainWindow(); }
+
+void MainWindow::open() {
+  const QString name = editor_.host().openFileName(fileName_);
+  if (name.isEmpty()) return;
+  fileName_ = name;
+  QImage picture;
+  QString error;
+  Store& store = editor_.store();
+  if (!loadProgramImage(name, &picture, &error) || !readProgramBitmap(picture, store, &error)) {
+    report(error);
+    return;
+  }
+  assignPicture(store.codePicture(), picture);
+  for (int k = 1; k <= Store::kLineCount; ++k) lines_[k - 1]->setText(store.programLine(k));
+}
+
+void MainWindow::save() {
+  copyLinesToStore();
+  Store& store = editor_.store();
+  QString error;
+  if (!writeProgramBitmap(store, store.codePicture(), &error)) {
+    report(error);
+    return;
+  }
+  const QString name = editor_.host().saveFileName(fileName_);
+  if (name.isEmpty()) return;
+  fileName_ = name;
+  if (!saveProgramImage(store.codePicture(), name, &error)) report(error);
+}
+
+void MainWindow::showMonitor() { monitor_->show(); }
+
+void MainWindow::hideMonitor() { monitor_->hide(); }
+
+void MainWindow::run() {
+  copyLinesToStore();
+  status_->setText(QStringLiteral("実行準備中"));
+  editor_.launcher().start();
+}
+
+void MainWindow::stop() { editor_.launcher().stop(); }
+
+void MainWindow::showRunning() { status_->setText(QStringLiteral("実行")); }
+
+void MainWindow::setFormSize(int code) { editor_.store().setFormSize(numberText(code)); }
+
+void MainWindow::showPlacement() { editor_.showPlacement(); }
+
+void MainWindow::showCharSetting(int setting) { editor_.showCharSetting(setting); }
+
+void MainWindow::showHelp() { editor_.showHelp(); }
+
+void MainWindow::showVersion() { editor_.showVersion(); }
+
+void MainWindow::exit() { editor_.quit(); }
+
+}  // namespace kivo

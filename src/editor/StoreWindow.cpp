@@ -1,0 +1,14 @@
+#include "editor/StoreWindow.h"
+
+#include "editor/WindowGeometry.h"
+
+namespace kivo {
+
+StoreWindow::StoreWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(QStringLiteral("Form2"));
+  setFixedSize(twipsSizeToPixels(90, 90));
+  centreOnScreen(*this);
+}
+
+}  // namespace kivo
