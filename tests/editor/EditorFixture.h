@@ -1,0 +1,87 @@
+#pragma once
+
+#include "editor/Editor.h"
+#include "editor/MainWindow.h"
+#include "platform/TimerSet.h"
+#include "store/Store.h"
+#include "support/FakeHost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace kivo::test {
+
+// A started editor on a virtual clock, its dialogs answered by a fake host.
+class EditorTest : public ::testing::Test {
+ protected:
+  EditorTest() {
+    editor.start();
+    activate();
+  }
+
+  // What a window manager does for a window that shows.
+  void activate() {
+    window()->activateWindow();
+    QApplication::setActiveWindow(window());
+  }
+
+  MainWindow* window() const { return editor.mainWindow(); }
+
+  template <class T = QWidget>
+  T* control(const QString& name) const {
+    T* found = window()->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+  }
+  QLineEdit* line(int k) const { return control<QLineEdit>(QStringLiteral("Text%1").arg(k)); }
+  QString status() const { return control<QLabel>(QStringLiteral("Label22"))->text(); }
+
+  void trigger(const char* item) { control<QAction>(QString::fromLatin1(item))->trigger(); }
+  void click(const char* image) {
+    QTest::mouseClick(control(QString::fromLatin1(image)), Qt::LeftButton);
+  }
+
+ public:
+  // A top-level window of that name that is loaded and shown.
+  static QWidget* shown(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == name && w->isVisible()) return w;
+    return nullptr;
+  }
+
+ protected:
+
+  void typeLines(const QStringList& texts) {
+    for (int k = 1; k <= texts.size(); ++k) line(k)->setText(texts[k - 1]);
+  }
+  QStringList lineTexts() const {
+    QStringList texts;
+    for (int k = 1; k <= Store::kLineCount; ++k) texts << line(k)->text();
+    return texts;
+  }
+
+ private:
+  // Destroyed last: windows that were unloaded go for good before the next
+  // test looks for windows.
+  struct Flush {
+    ~Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+  } flush_;
+
+ protected:
+  Store store;
+  FakeHost host;
+  VirtualClock clock;
+  Editor editor{store, host, clock};
+};
+
+}  // namespace kivo::test
