@@ -7,7 +7,6 @@
 #include "store/Store.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/TimerSet.h"
+#include "store/Store.h"
 
 #include <QString>
 
@@ -9,7 +10,6 @@
 namespace kivo {
 
 class RunView;
-class Store;
 
 // The run window's working state and its timer steps: set-up (shape, size,
 // placing the 20 buttons), decoding the five character settings, and the
@@ -18,9 +18,9 @@ class Store;
 class RunMachine {
  public:
   static constexpr int kTimerCount = 11;
-  static constexpr int kButtonCount = 20;
+  static constexpr int kButtonCount = Store::kButtonCount;
   static constexpr int kPictureCount = 10;
-  static constexpr int kTextCount = 5;
+  static constexpr int kTextCount = Store::kSettingCount;
   // Past line 20 a repeated message box waits this long before it comes
   // back, so that the user can close the run window in between.
   static constexpr int kRepeatedBoxPauseMs = 2000;
