@@ -19,7 +19,7 @@ class FormSlot {
   explicit FormSlot(Factory factory) : factory_(std::move(factory)) {}
   FormSlot(const FormSlot&) = delete;
   FormSlot& operator=(const FormSlot&) = delete;
-  ~FormSlot() { unload(); }
+  ~FormSlot() { delete form_.data(); }
 
   T* get() {
     if (!form_) form_ = factory_();

@@ -41,8 +41,14 @@ void TimerSet::stopAll() {
   changed();
 }
 
+void TimerSet::setHeld(bool held) {
+  held_ = held;
+  changed();
+}
+
 std::optional<TimerSet::Due> TimerSet::nextDue() const {
   std::optional<Due> best;
+  if (held_) return best;
   for (const Timer& t : timers_) {
     if (t.interval <= 0) continue;
     if (!best || t.due < best->time ||

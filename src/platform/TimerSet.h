@@ -44,6 +44,10 @@ class TimerSet {
   void setInterval(int timer, int ms);
   int interval(int timer) const;
   void stopAll();
+  // While held no step runs; steps that fell due meanwhile run once it is
+  // released, in order. Keeps a window's timers still behind a modal box.
+  void setHeld(bool held);
+  bool held() const { return held_; }
   int count() const { return static_cast<int>(timers_.size()); }
 
   struct Due {
@@ -70,6 +74,7 @@ class TimerSet {
   Clock& clock_;
   std::vector<Timer> timers_;
   bool firing_ = false;
+  bool held_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

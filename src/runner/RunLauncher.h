@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FormSlot.h"
+
 #include <QObject>
 #include <QString>
 
@@ -11,7 +13,7 @@ class RunWindow;
 class Store;
 
 // Which program the run window belongs to: the player's window has no
-// caption, a fixed single border and writes no status caption.
+// caption and a fixed single border, the editor's is a tool window "Form3".
 enum class RunVariant { Editor, Player };
 
 // Starts and ends runs in the run window (Form3). The editor's run action and
@@ -19,18 +21,21 @@ enum class RunVariant { Editor, Player };
 class RunLauncher : public QObject {
   Q_OBJECT
  public:
-  RunLauncher(Store& store, Host& host, Clock& clock, RunVariant variant,
+  RunLauncher(const Store& store, Host& host, Clock& clock, RunVariant variant,
               QObject* parent = nullptr);
   ~RunLauncher() override;
 
-  // The run-start protocol: a fresh run window is loaded (one still loaded
-  // from an earlier run is unloaded first), its first timer armed, and it is
-  // shown and hidden at once. The set-up runs from the next tick on.
+  // The run-start protocol: the window is loaded (one that already ran is
+  // unloaded first, so every run starts fresh), its set-up armed, and it is
+  // hidden until the set-up shows it. The set-up runs from the next tick on.
   void start();
   // Unloads the run window, if one is loaded (the editor's 停止).
   void stop();
-  bool loaded() const;
-  RunWindow* window() const;  // nullptr when none is loaded
+  // Loads the window in its design state without starting a run (the
+  // player's start-up window).
+  RunWindow* load();
+  bool loaded() const { return slot_.loaded(); }
+  RunWindow* window() const { return slot_.peek(); }
 
  signals:
   // The set-up has placed button 20 and made the window visible.
@@ -39,8 +44,14 @@ class RunLauncher : public QObject {
   void unloaded();
 
  private:
-  struct Impl;
-  Impl* impl_ = nullptr;
+  RunWindow* create();
+  void unloadWindow();
+
+  const Store& store_;
+  Host& host_;
+  Clock& clock_;
+  RunVariant variant_;
+  FormSlot<RunWindow> slot_;
 };
 
 }  // namespace kivo

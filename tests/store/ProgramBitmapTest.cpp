@@ -34,6 +34,27 @@ void expectSameFields(const Store& a, const Store& b) {
 class ProgramBitmapTest : public ::testing::Test {
  protected:
   QString path(const QString& name) const { return dir_.filePath(name); }
+
+  // The store read back from a program file on disk.
+  Store readBack(const QString& name) {
+    QImage loaded;
+    QString error;
+    EXPECT_TRUE(loadProgramImage(path(name), &loaded, &error)) << error.toStdString();
+    Store back;
+    EXPECT_TRUE(readProgramBitmap(loaded, back, &error));
+    return back;
+  }
+
+  // Draws `original`, writes the canvas as a bitmap of `kind`, reads it back.
+  Store throughFile(const Store& original, BmpKind kind) {
+    QImage canvas = freshCanvas();
+    QString error;
+    EXPECT_TRUE(writeProgramBitmap(original, canvas, &error));
+    EXPECT_TRUE(writeFile(path("through.bmp"), makeBmp(kind, canvas.width(), canvas.height(),
+                                                       [&](int x, int y) { return canvas.pixel(x, y); })));
+    return readBack("through.bmp");
+  }
+
   QTemporaryDir dir_;
 };
 
@@ -123,28 +144,13 @@ TEST_F(ProgramBitmapTest, RoundTripThroughATwentyFourBitFile) {
   QString error;
   ASSERT_TRUE(writeProgramBitmap(original, canvas, &error));
   ASSERT_TRUE(saveProgramImage(canvas, path("p.bmp"), &error));
-
-  QImage loaded;
-  ASSERT_TRUE(loadProgramImage(path("p.bmp"), &loaded, &error)) << error.toStdString();
-  Store back;
-  ASSERT_TRUE(readProgramBitmap(loaded, back, &error));
-  expectSameFields(original, back);
+  expectSameFields(original, readBack("p.bmp"));
 }
 
 TEST_F(ProgramBitmapTest, RoundTripThroughThirtyTwoBitFiles) {
   const Store original = variedStore();
-  QImage canvas = freshCanvas();
-  QString error;
-  ASSERT_TRUE(writeProgramBitmap(original, canvas, &error));
-  for (BmpKind kind : {BmpKind::Rgb32, BmpKind::Argb32Masks}) {
-    ASSERT_TRUE(writeFile(path("p32.bmp"), makeBmp(kind, canvas.width(), canvas.height(),
-                                                   [&](int x, int y) { return canvas.pixel(x, y); })));
-    QImage loaded;
-    ASSERT_TRUE(loadProgramImage(path("p32.bmp"), &loaded, &error)) << error.toStdString();
-    Store back;
-    ASSERT_TRUE(readProgramBitmap(loaded, back, &error));
-    expectSameFields(original, back);
-  }
+  for (BmpKind kind : {BmpKind::Rgb32, BmpKind::Argb32Masks})
+    expectSameFields(original, throughFile(original, kind));
 }
 
 TEST_F(ProgramBitmapTest, SixteenBitFilesKeepEveryCommandButOne) {
@@ -153,15 +159,7 @@ TEST_F(ProgramBitmapTest, SixteenBitFilesKeepEveryCommandButOne) {
   Store original;
   for (int k = 1; k <= Store::kFieldCount; ++k)
     original.setField(k, QString::number(table[(k - 1) % 73].code));
-  QImage canvas = freshCanvas();
-  QString error;
-  ASSERT_TRUE(writeProgramBitmap(original, canvas, &error));
-  ASSERT_TRUE(writeFile(path("p16.bmp"), makeBmp(BmpKind::Rgb555, canvas.width(), canvas.height(),
-                                                 [&](int x, int y) { return canvas.pixel(x, y); })));
-  QImage loaded;
-  ASSERT_TRUE(loadProgramImage(path("p16.bmp"), &loaded, &error)) << error.toStdString();
-  Store back;
-  ASSERT_TRUE(readProgramBitmap(loaded, back, &error));
+  const Store back = throughFile(original, BmpKind::Rgb555);
   for (int k = 1; k <= Store::kFieldCount; ++k) {
     if (original.field(k) == "8508")
       EXPECT_NE(back.field(k), "8508") << "60 is no 5-bit level";
@@ -174,15 +172,7 @@ TEST_F(ProgramBitmapTest, FiveSixFiveFilesKeepEveryColourLevelInRed) {
   Store original;
   for (int k = 1; k <= 31; ++k) original.setField(k, QString::number(colourLevel(k)));
   original.setField(40, QStringLiteral("8508"));
-  QImage canvas = freshCanvas();
-  QString error;
-  ASSERT_TRUE(writeProgramBitmap(original, canvas, &error));
-  ASSERT_TRUE(writeFile(path("p565.bmp"), makeBmp(BmpKind::Rgb565, canvas.width(), canvas.height(),
-                                                  [&](int x, int y) { return canvas.pixel(x, y); })));
-  QImage loaded;
-  ASSERT_TRUE(loadProgramImage(path("p565.bmp"), &loaded, &error));
-  Store back;
-  ASSERT_TRUE(readProgramBitmap(loaded, back, &error));
+  const Store back = throughFile(original, BmpKind::Rgb565);
   for (int k = 1; k <= 31; ++k) EXPECT_EQ(back.field(k), QString::number(colourLevel(k))) << k;
   EXPECT_NE(back.field(40), "8508");
 }

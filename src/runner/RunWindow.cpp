@@ -1,0 +1,176 @@
+#include "runner/RunWindow.h"
+
+#include "platform/Host.h"
+#include "platform/Picture.h"
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+
+namespace kivo {
+namespace {
+
+constexpr int kDesignClientWidth = 8370;
+constexpr int kDesignClientHeight = 6765;
+constexpr int kPictureDesignSide = 375;
+
+Qt::WindowFlags flagsFor(BorderStyle border) {
+  const Qt::WindowFlags titled = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  switch (border) {
+    case BorderStyle::None: return Qt::Window | Qt::FramelessWindowHint;
+    case BorderStyle::FixedToolWindow: return Qt::Tool | titled;
+    case BorderStyle::FixedSingle:
+    case BorderStyle::Sizable: break;
+  }
+  return Qt::Window | titled;
+}
+
+}  // namespace
+
+RunWindow::RunWindow(const Store& store, Host& host, Clock& clock, RunVariant variant)
+    : QWidget(nullptr),
+      host_(host),
+      machine_(store, *this, clock),
+      border_(variant == RunVariant::Player ? BorderStyle::FixedSingle
+                                            : BorderStyle::FixedToolWindow) {
+  setObjectName(QStringLiteral("Form3"));
+  setWindowTitle(variant == RunVariant::Player ? QString() : QStringLiteral("Form3"));
+  setWindowFlags(flagsFor(border_));
+  back_ = palette().color(QPalette::Window);
+
+  picture_ = new QLabel(this);
+  picture_->setObjectName(QStringLiteral("Picture1"));
+  picture_->setGeometry(0, 0, twipsToPixels(kPictureDesignSide), twipsToPixels(kPictureDesignSide));
+  picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  picture_->hide();
+
+  for (int k = 1; k <= RunMachine::kButtonCount; ++k) {
+    auto* b = new QPushButton(QString::number(k), this);
+    b->setObjectName(QStringLiteral("Command%1").arg(k));
+    b->setFixedSize(twipsSizeToPixels(kButtonWidthTwips, kButtonHeightTwips));
+    b->hide();
+    connect(b, &QPushButton::clicked, this, [this, k] { machine_.click(k); });
+    buttons_[k - 1] = b;
+  }
+
+  resize(twipsSizeToPixels(kDesignClientWidth, kDesignClientHeight));
+  fixSizeToBorder();
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+RunWindow::~RunWindow() { machine_.stopAll(); }
+
+QStringList RunWindow::printedTexts() const {
+  QStringList texts;
+  for (const Printed& p : printed_) texts << p.text;
+  return texts;
+}
+
+void RunWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), back_);
+  painter.setPen(palette().color(QPalette::WindowText));
+  const QFontMetrics metrics(font());
+  for (const Printed& p : printed_)
+    painter.drawText(0, p.row * metrics.height() + metrics.ascent(), p.text);
+}
+
+void RunWindow::closeEvent(QCloseEvent* event) {
+  // Closing ends the run like 終了; the launcher unloads the window.
+  event->ignore();
+  emit unloadRequested();
+}
+
+void RunWindow::applyBorder(BorderStyle border) {
+  border_ = border;
+  const QPoint at = pos();
+  setWindowFlags(flagsFor(border));  // hides the window; the set-up shows it
+  move(at);
+  fixSizeToBorder();
+}
+
+void RunWindow::applyMaximised() { setWindowState(Qt::WindowMaximized); }
+
+void RunWindow::applyNormalSize(int widthTwips, int heightTwips) {
+  setWindowState(Qt::WindowNoState);
+  // Width and height are outer sizes: the frame, where known, comes off.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  setMinimumSize(0, 0);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  resize(twipsSizeToPixels(widthTwips, heightTwips) - frame);
+  fixSizeToBorder();
+}
+
+void RunWindow::fixSizeToBorder() {
+  if (border_ == BorderStyle::Sizable) {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else if (!(windowState() & Qt::WindowMaximized)) {
+    setFixedSize(size());
+  }
+}
+
+void RunWindow::moveButton(int button, int leftTwips, int topTwips) {
+  buttons_.at(button - 1)->move(twipsToPixels(leftTwips, topTwips));
+}
+
+void RunWindow::setButtonVisible(int button, bool visible) {
+  buttons_.at(button - 1)->setVisible(visible);
+}
+
+void RunWindow::showForRun() {
+  show();
+  emit shownForRun();
+}
+
+void RunWindow::setPictureVisible(bool visible) { picture_->setVisible(visible); }
+
+bool RunWindow::loadPicture(const QString& path, QString* error) {
+  QImage image;
+  if (!readImageFile(path, &image, error)) return false;
+  // The box takes the picture's size, so that the whole picture shows.
+  picture_->setPixmap(QPixmap::fromImage(image));
+  picture_->resize(image.size());
+  return true;
+}
+
+void RunWindow::printText(const QString& text) {
+  printed_.push_back({printRow_++, text});
+  update();
+}
+
+void RunWindow::clearText() {
+  printed_.clear();
+  printRow_ = 0;
+  update();
+}
+
+void RunWindow::setBackColour(QRgb colour) {
+  // Repainting the surface takes the printed text with it; the print
+  // position stays where it was.
+  back_ = QColor::fromRgb(colour);
+  printed_.clear();
+  update();
+}
+
+void RunWindow::beep() { host_.beep(); }
+
+void RunWindow::showMessage(const QString& text) {
+  QPointer<RunWindow> self(this);
+  host_.messageFor(this, text, [self] {
+    if (self) self->machine_.messageClosed();
+  });
+}
+
+void RunWindow::reportHalt(const QString& message) { host_.messageFor(this, message, {}); }
+
+void RunWindow::unload() { emit unloadRequested(); }
+
+}  // namespace kivo

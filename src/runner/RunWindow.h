@@ -1,0 +1,79 @@
+#pragma once
+
+#include "runner/RunLauncher.h"
+#include "runner/RunMachine.h"
+#include "runner/RunView.h"
+
+#include <QColor>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+
+namespace kivo {
+
+class Host;
+
+// The run window, Form3: twenty run buttons, a picture box, text printed on
+// its own surface and a back colour, all driven by its RunMachine.
+class RunWindow final : public QWidget, private RunView {
+  Q_OBJECT
+ public:
+  RunWindow(const Store& store, Host& host, Clock& clock, RunVariant variant);
+  ~RunWindow() override;
+
+  RunMachine& machine() { return machine_; }
+  QPushButton* button(int k) const { return buttons_.at(k - 1); }
+  QLabel* picture() const { return picture_; }
+  QColor backColour() const { return back_; }
+  // The texts printed since the surface was last cleared, top to bottom.
+  QStringList printedTexts() const;
+  BorderStyle borderStyle() const { return border_; }
+
+ signals:
+  void shownForRun();
+  void unloadRequested();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void applyBorder(BorderStyle border) override;
+  void applyMaximised() override;
+  void applyNormalSize(int widthTwips, int heightTwips) override;
+  void moveButton(int button, int leftTwips, int topTwips) override;
+  void setButtonVisible(int button, bool visible) override;
+  void showForRun() override;
+  void setPictureVisible(bool visible) override;
+  bool loadPicture(const QString& path, QString* error) override;
+  void printText(const QString& text) override;
+  void clearText() override;
+  void setBackColour(QRgb colour) override;
+  void beep() override;
+  void showMessage(const QString& text) override;
+  void reportHalt(const QString& message) override;
+  void unload() override;
+
+  void fixSizeToBorder();
+
+  struct Printed {
+    int row;
+    QString text;
+  };
+
+  Host& host_;
+  RunMachine machine_;
+  std::array<QPushButton*, RunMachine::kButtonCount> buttons_{};
+  QLabel* picture_ = nullptr;
+  BorderStyle border_;
+  QColor back_;
+  std::vector<Printed> printed_;
+  int printRow_ = 0;  // the print position, in lines from the top
+};
+
+}  // namespace kivo

@@ -1,0 +1,237 @@
+#include "runner/RunLauncher.h"
+#include "runner/RunWindow.h"
+#include "store/Store.h"
+#include "support/FakeHost.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kivo::test {
+namespace {
+
+class RunWindowTest : public ::testing::Test {
+ protected:
+  void setLines(std::initializer_list<int> codes) {
+    int line = 1;
+    for (int code : codes) store_.setProgramLine(line++, QString::number(code));
+  }
+  void startAndShow() {
+    launcher_.start();
+    ASSERT_TRUE(launcher_.window());
+    EXPECT_FALSE(launcher_.window()->isVisible());
+    ASSERT_TRUE(clock_.advanceUntil([&] { return launcher_.window()->isVisible(); }, 1000));
+  }
+  RunWindow& w() { return *launcher_.window(); }
+  static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+  void saveShot(QWidget& widget, const QString& name) {
+    const QString dir = qEnvironmentVariable("KIVO_SHOTS", QDir::tempPath());
+    QDir().mkpath(dir);
+    widget.grab().save(dir + "/" + name);
+  }
+
+  Store store_;
+  FakeHost host_;
+  VirtualClock clock_;
+  RunLauncher launcher_{store_, host_, clock_, RunVariant::Editor};
+};
+
+// Whether any pixel of `area` is near black, as printed text is.
+bool hasDarkPixel(const QImage& image, const QRect& area) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb c = image.pixel(x, y);
+      if (qMax(qRed(c), qMax(qGreen(c), qBlue(c))) < 100) return true;
+    }
+  return false;
+}
+
+TEST_F(RunWindowTest, SmallProgramShowsWhatItSays) {
+  QTemporaryDir dir;
+  QImage picture(12, 12, QImage::Format_RGB32);
+  picture.fill(qRgb(0, 0, 255));
+  ASSERT_TRUE(picture.save(dir.filePath("1.bmp"), "BMP"));
+
+  store_.setCharSetting(1, 1, QStringLiteral("74"));  // H
+  store_.setCharSetting(1, 2, QStringLiteral("82"));  // I
+  store_.setButtonPlace(5, QStringLiteral("107"));    // place 13
+  setLines({198, 140, 140, 2064, 4162, 49, 8});
+  QSignalSpy shown(&launcher_, &RunLauncher::runShown);
+  launcher_.start();
+  w().machine().setPictureFile(1, dir.filePath("1.bmp"));
+  ASSERT_TRUE(clock_.advanceUntil([&] { return w().isVisible(); }, 1000));
+  EXPECT_EQ(shown.count(), 1);
+  clock_.advance(100);
+
+  EXPECT_EQ(w().objectName(), "Form3");
+  EXPECT_EQ(w().windowTitle(), "Form3");
+  EXPECT_EQ(w().size(), QSize(400, 400)) << "6000 x 6000 twips";
+  QPushButton* b5 = w().button(5);
+  EXPECT_EQ(b5->objectName(), "Command5");
+  EXPECT_EQ(b5->text(), "5");
+  EXPECT_TRUE(b5->isVisible());
+  EXPECT_EQ(b5->pos(), QPoint(2400 / 15, 3000 / 15));
+  EXPECT_EQ(b5->size(), QSize(49, 25));
+  EXPECT_TRUE(w().button(20)->isVisible());
+  EXPECT_EQ(w().button(20)->pos(), QPoint(320, 300));
+  EXPECT_FALSE(w().button(1)->isVisible());
+  EXPECT_TRUE(w().picture()->isVisible());
+  EXPECT_EQ(w().printedTexts(), (QStringList{"HI", "HI"}));
+
+  const QImage shot = w().grab().toImage();
+  saveShot(w(), "run_window.png");
+  EXPECT_EQ(shot.pixel(5, 5), qRgb(0, 0, 255)) << "the picture at the top left";
+  EXPECT_EQ(shot.pixel(390, 150), qRgb(255, 0, 0)) << "red back colour";
+  EXPECT_TRUE(hasDarkPixel(shot, QRect(0, 13, 30, 30))) << "printed text below the picture";
+  EXPECT_FALSE(hasDarkPixel(shot, QRect(14, 60, 30, 40)));
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(RunWindowTest, ClickOnAButtonGoesOnAtItsLine) {
+  setLines({239, 8});
+  startAndShow();
+  clock_.advance(10);
+  ASSERT_TRUE(w().button(1)->isVisible());
+  store_.setProgramLine(1, QStringLiteral("222"));
+  QTest::mouseClick(w().button(1), Qt::LeftButton);
+  clock_.advance(2);
+  EXPECT_EQ(host_.beeps, 1);
+}
+
+TEST_F(RunWindowTest, EndUnloadsTheWindow) {
+  setLines({231});
+  QSignalSpy unloaded(&launcher_, &RunLauncher::unloaded);
+  startAndShow();
+  QPointer<RunWindow> window = launcher_.window();
+  clock_.advance(2);
+  EXPECT_FALSE(launcher_.loaded());
+  EXPECT_EQ(unloaded.count(), 1);
+  flushDeletes();
+  EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(RunWindowTest, StopAndCloseUnload) {
+  launcher_.stop();  // nothing loaded: nothing happens
+  QSignalSpy unloaded(&launcher_, &RunLauncher::unloaded);
+  EXPECT_EQ(unloaded.count(), 0);
+
+  startAndShow();
+  launcher_.stop();
+  EXPECT_FALSE(launcher_.loaded());
+  EXPECT_EQ(unloaded.count(), 1);
+
+  startAndShow();
+  w().close();
+  EXPECT_FALSE(launcher_.loaded());
+  EXPECT_EQ(unloaded.count(), 2);
+  clock_.advance(1000);  // nothing of the old runs is left to fire
+}
+
+TEST_F(RunWindowTest, StartDuringSetUpOrRunBeginsAFreshRun) {
+  setLines({222, 8});
+  launcher_.start();
+  clock_.advance(30);  // half way through placing the buttons
+  launcher_.start();
+  ASSERT_TRUE(clock_.advanceUntil([&] { return w().isVisible(); }, 1000));
+  clock_.advance(10);
+  EXPECT_EQ(host_.beeps, 1);
+  launcher_.start();  // while the first run is halted
+  ASSERT_TRUE(clock_.advanceUntil([&] { return w().isVisible(); }, 1000));
+  EXPECT_EQ(w().machine().programCounter(), "1");
+  clock_.advance(10);
+  EXPECT_EQ(host_.beeps, 2);
+}
+
+TEST_F(RunWindowTest, MessageBoxIsModalToTheRunWindowAndWaits) {
+  store_.setCharSetting(3, 1, QStringLiteral("231"));
+  setLines({10529, 222, 8});
+  startAndShow();
+  clock_.advance(10);
+  ASSERT_EQ(host_.openBoxes.size(), 1u);
+  EXPECT_EQ(host_.openBoxes[0].window, &w());
+  EXPECT_EQ(host_.openBoxes[0].text, ".");
+  EXPECT_EQ(host_.beeps, 0);
+  host_.closeBox();
+  clock_.advance(10);
+  EXPECT_EQ(host_.beeps, 1);
+}
+
+TEST_F(RunWindowTest, StopWhileABoxIsOpenEndsTheRun) {
+  setLines({10512});
+  startAndShow();
+  clock_.advance(10);
+  ASSERT_EQ(host_.openBoxes.size(), 1u);
+  launcher_.stop();
+  flushDeletes();
+  host_.closeBox();  // the box of a window that is gone: nothing happens
+  clock_.advance(1000);
+  EXPECT_FALSE(launcher_.loaded());
+}
+
+TEST_F(RunWindowTest, MissingPictureIsReportedAndTheWindowStays) {
+  setLines({57, 222});
+  launcher_.start();
+  w().machine().setPictureFile(2, QStringLiteral("/no/such/2.bmp"));
+  ASSERT_TRUE(clock_.advanceUntil([&] { return w().isVisible(); }, 1000));
+  clock_.advance(10);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_TRUE(host_.messages[0].contains("/no/such/2.bmp"));
+  EXPECT_TRUE(launcher_.loaded());
+  EXPECT_EQ(host_.beeps, 0);
+}
+
+TEST_F(RunWindowTest, DesignStateOfEachProgram) {
+  RunWindow* editor = launcher_.load();
+  EXPECT_EQ(editor->windowTitle(), "Form3");
+  EXPECT_EQ(editor->borderStyle(), BorderStyle::FixedToolWindow);
+  EXPECT_EQ(editor->size(), QSize(558, 451)) << "8370 x 6765 twips";
+  EXPECT_EQ(editor->machine().pictureFile(10), "c:\\kivo\\10.bmp");
+  for (int k = 1; k <= 20; ++k) EXPECT_FALSE(editor->button(k)->isVisibleTo(editor));
+
+  RunLauncher playerLauncher(store_, host_, clock_, RunVariant::Player);
+  RunWindow* player = playerLauncher.load();
+  EXPECT_EQ(player->windowTitle(), "");
+  EXPECT_EQ(player->borderStyle(), BorderStyle::FixedSingle);
+
+  store_.setFormShape(QStringLiteral("0"));
+  store_.setFormSize(QStringLiteral("0"));
+  playerLauncher.start();
+  ASSERT_TRUE(clock_.advanceUntil([&] { return player->isVisible(); }, 1000));
+  EXPECT_EQ(player->borderStyle(), BorderStyle::FixedSingle) << "unknown shape keeps the design";
+  EXPECT_EQ(player->size(), QSize(558, 451));
+}
+
+TEST_F(RunWindowTest, ShapeCodesSetTheWindowsBorder) {
+  const std::pair<const char*, Qt::WindowType> rows[] = {
+      {"8", Qt::Window}, {"16", Qt::Window}, {"24", Qt::Tool}, {"33", Qt::Window}};
+  for (auto [shape, type] : rows) {
+    store_.setFormShape(QString::fromLatin1(shape));
+    startAndShow();
+    EXPECT_EQ(w().windowType(), type) << shape;
+    EXPECT_EQ(bool(w().windowFlags() & Qt::FramelessWindowHint), QString(shape) == "33") << shape;
+    launcher_.stop();
+  }
+}
+
+TEST_F(RunWindowTest, MaximisedAndSmallSizes) {
+  store_.setFormSize(QStringLiteral("8"));
+  startAndShow();
+  EXPECT_TRUE(w().isMaximized());
+  launcher_.stop();
+
+  store_.setFormSize(QStringLiteral("33"));
+  startAndShow();
+  EXPECT_FALSE(w().isMaximized());
+  EXPECT_EQ(w().size(), QSize(307, 333)) << "4600 x 5000 twips";
+}
+
+}  // namespace
+}  // namespace kivo::test
