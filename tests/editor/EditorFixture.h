@@ -5,6 +5,7 @@
 #include "platform/TimerSet.h"
 #include "store/Store.h"
 #include "support/FakeHost.h"
+#include "support/QtPrinters.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,11 +14,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-// Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace kivo::test {
 

@@ -127,10 +127,9 @@ struct RefusedSave {
   const char16_t* message;
 };
 
+// Every wording is the bitmap writer's; here it is the action around it.
 const RefusedSave kRefusedSaves[] = {
     {"emptyLine", 3, u"", u"3行目が数字ではありません。"},
-    {"lettersInLine", 20, u"abc", u"20行目が数字ではありません。"},
-    {"negativeLine", 1, u"-1", u"1行目の数字は保存できません。"},
     {"lineBeyondColours", 7, u"16777216", u"7行目の数字は保存できません。"},
     {"placeNoNumber", 30, u"", u"ボタン9の配置が数字ではありません。"},
 };
