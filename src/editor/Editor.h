@@ -2,7 +2,6 @@
 
 #include "platform/FormSlot.h"
 #include "runner/RunLauncher.h"
-#include "runner/RunWindow.h"  // the launcher's inline accessors need it whole
 
 #include <QObject>
 

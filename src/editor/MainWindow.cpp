@@ -1,7 +1,7 @@
 #include "editor/MainWindow.h"
 
 #include "editor/Editor.h"
-#include "editor/WindowGeometry.h"
+#include "platform/WindowGeometry.h"
 #include "platform/Host.h"
 #include "platform/Number.h"
 #include "runner/RunLauncher.h"

@@ -1,6 +1,6 @@
 #include "editor/StoreWindow.h"
 
-#include "editor/WindowGeometry.h"
+#include "platform/WindowGeometry.h"
 
 namespace kivo {
 

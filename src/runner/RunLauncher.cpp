@@ -26,6 +26,10 @@ RunWindow* RunLauncher::create() {
 
 RunWindow* RunLauncher::load() { return slot_.get(); }
 
+bool RunLauncher::loaded() const { return slot_.loaded(); }
+
+RunWindow* RunLauncher::window() const { return slot_.peek(); }
+
 void RunLauncher::start() {
   // A window that ran before would stay hidden for ever if armed again.
   if (slot_.loaded() && slot_.peek()->machine().started()) unloadWindow();

@@ -34,8 +34,8 @@ class RunLauncher : public QObject {
   // Loads the window in its design state without starting a run (the
   // player's start-up window).
   RunWindow* load();
-  bool loaded() const { return slot_.loaded(); }
-  RunWindow* window() const { return slot_.peek(); }
+  bool loaded() const;
+  RunWindow* window() const;  // nullptr when none is loaded
 
  signals:
   // The set-up has placed button 20 and made the window visible.

@@ -3,14 +3,13 @@
 #include "platform/Host.h"
 #include "platform/Picture.h"
 #include "platform/Twips.h"
+#include "platform/WindowGeometry.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 
 namespace kivo {
 namespace {
@@ -61,8 +60,7 @@ RunWindow::RunWindow(const Store& store, Host& host, Clock& clock, RunVariant va
 
   resize(twipsSizeToPixels(kDesignClientWidth, kDesignClientHeight));
   fixSizeToBorder();
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOnScreen(*this);
 }
 
 RunWindow::~RunWindow() { machine_.stopAll(); }
