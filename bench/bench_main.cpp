@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +26,14 @@ double medianMs(int runs, const std::function<void()>& work) {
 void print(const char* name, double value, const char* unit) {
   std::printf("%s %.3f %s\n", name, value, unit);
   std::fflush(stdout);
+}
+
+double residentMb(long long pid) {
+  QFile status(pid ? QStringLiteral("/proc/%1/status").arg(pid) : QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+  return 0;
 }
 
 }  // namespace kivo::bench

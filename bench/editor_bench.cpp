@@ -85,14 +85,6 @@ struct Start {
   double residentMb;
 };
 
-double residentMb(qint64 pid) {
-  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-  if (!status.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-  return 0;
-}
-
 // Starts the editor and times it from the start of the process to its
 // window's first Expose; then lets it settle and reads its memory.
 std::optional<Start> startEditor(const QString& display) {

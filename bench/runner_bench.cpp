@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,14 +42,6 @@ void timerChain61() {
   };
   QTimer::singleShot(1, Qt::PreciseTimer, tick);
   loop.exec();
-}
-
-double residentMb() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-  return 0;
 }
 
 }  // namespace
