@@ -12,5 +12,8 @@ int main(int argc, char* argv[]) {
   kivo::RealClock clock;
   kivo::Editor editor(store, host, clock);
   editor.start();
-  return app.exec();
+  const int status = app.exec();
+  // Windows unloaded in the last moments go while the clock still stands.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return status;
 }
