@@ -118,16 +118,17 @@ void RunMachine::fetch() {
 
 void RunMachine::execute() {
   const QString code = currentCode_;
-  if (perform(code)) finishExecute(code);
+  const Outcome outcome = perform(code);
+  if (outcome != Outcome::Suspended) finishExecute(code, outcome == Outcome::Done);
 }
 
-bool RunMachine::perform(const QString& code) {
+RunMachine::Outcome RunMachine::perform(const QString& code) {
   if (!readNumber(code)) {
     halt(QStringLiteral("%1が数字ではありません。").arg(fieldLabel(fetchedLine_)));
-    return true;
+    return Outcome::Halted;
   }
   const Command* cmd = findCommand(code);
-  if (!cmd) return true;
+  if (!cmd) return Outcome::Done;
   switch (cmd->action) {
     case Action::Stop:
       set(T10, 0);
@@ -138,7 +139,10 @@ bool RunMachine::perform(const QString& code) {
     case Action::ShowPicture: {
       view_.setPictureVisible(true);
       QString error;
-      if (!view_.loadPicture(pictureFiles_[cmd->arg - 1], &error)) halt(error);
+      if (!view_.loadPicture(pictureFiles_[cmd->arg - 1], &error)) {
+        halt(error);
+        return Outcome::Halted;
+      }
       break;
     }
     case Action::HidePicture:
@@ -159,7 +163,7 @@ bool RunMachine::perform(const QString& code) {
     case Action::End:
       timers_.stopAll();
       view_.unload();
-      return false;
+      return Outcome::Suspended;
     case Action::ShowButton:
       setButtonVisible(cmd->arg, true);
       break;
@@ -171,33 +175,31 @@ bool RunMachine::perform(const QString& code) {
       boxCode_ = code;
       timers_.setHeld(true);
       view_.showMessage(charTexts_[cmd->arg - 1]);
-      return false;
+      return Outcome::Suspended;
   }
-  return true;
+  return Outcome::Done;
 }
 
 void RunMachine::messageClosed() {
   if (!inMessageBox_) return;
   inMessageBox_ = false;
   timers_.setHeld(false);
-  finishExecute(boxCode_);
+  finishExecute(boxCode_, true);
 }
 
-void RunMachine::finishExecute(const QString& code) {
-  if (above(code, kGoOnThreshold) && !haltedThisStep_) {
+void RunMachine::finishExecute(const QString& code, bool mayGoOn) {
+  if (mayGoOn && above(code, kGoOnThreshold)) {
     const Command* cmd = findCommand(code);
     const bool repeatedBox = cmd && cmd->action == Action::MsgBoxText &&
                              above(programCounter_, Store::kLineCount);
     set(T10, repeatedBox ? kRepeatedBoxPauseMs : 1);
   }
-  haltedThisStep_ = false;
   programCounter_ = numberText(static_cast<qint64>(readNumber(programCounter_).value_or(0)) + 1);
   set(T11, 0);
 }
 
 void RunMachine::halt(const QString& message) {
   set(T10, 0);
-  haltedThisStep_ = true;
   view_.reportHalt(message);
 }
 

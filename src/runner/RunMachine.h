@@ -67,10 +67,12 @@ class RunMachine {
   void decode(int setting);
   void fetch();
   void execute();
-  // Performs one command; false when the step must end here (終了, a box
-  // still open, or a halt).
-  bool perform(const QString& code);
-  void finishExecute(const QString& code);
+  // What became of a command: done; halted on a fault; or the step ends
+  // here for now (終了, or a box still open).
+  enum class Outcome { Done, Halted, Suspended };
+  Outcome perform(const QString& code);
+  // The execute step's close: the next fetch (unless halted), the counter.
+  void finishExecute(const QString& code, bool mayGoOn);
   void halt(const QString& message);
   void setButtonVisible(int button, bool visible);
 
@@ -90,7 +92,6 @@ class RunMachine {
 
   int fetchedLine_ = 0;  // the line currentCode came from, for messages
   bool started_ = false;
-  bool haltedThisStep_ = false;
   bool inMessageBox_ = false;
   QString boxCode_;      // the code whose box is open
 };
