@@ -14,7 +14,7 @@ RealClock::~RealClock() {
 
 qint64 RealClock::now() const { return elapsed_.elapsed(); }
 
-void RealClock::attach(TimerSet& set) {
+void RealClock::attached(TimerSet& set) {
   auto* timer = new QTimer;
   timer->setSingleShot(true);
   timer->setTimerType(Qt::PreciseTimer);
@@ -23,7 +23,7 @@ void RealClock::attach(TimerSet& set) {
   wakers_[target] = timer;
 }
 
-void RealClock::detach(TimerSet& set) {
+void RealClock::detached(TimerSet& set) {
   auto it = wakers_.find(&set);
   if (it == wakers_.end()) return;
   it->second->stop();

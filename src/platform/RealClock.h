@@ -22,8 +22,8 @@ class RealClock final : public QObject, public Clock {
   qint64 now() const override;
 
  protected:
-  void attach(TimerSet& set) override;
-  void detach(TimerSet& set) override;
+  void attached(TimerSet& set) override;
+  void detached(TimerSet& set) override;
   void scheduleChanged(TimerSet& set) override;
 
  private:

@@ -10,11 +10,25 @@ namespace {
 std::uint64_t nextArmOrder = 1;
 }  // namespace
 
-TimerSet::TimerSet(Clock& clock) : clock_(clock) { clock_.attach(*this); }
+Clock::~Clock() {
+  for (TimerSet* set : sets_) set->clock_ = nullptr;
+}
+
+void Clock::attach(TimerSet& set) {
+  sets_.push_back(&set);
+  attached(set);
+}
+
+void Clock::detach(TimerSet& set) {
+  std::erase(sets_, &set);
+  detached(set);
+}
+
+TimerSet::TimerSet(Clock& clock) : clock_(&clock) { clock_->attach(*this); }
 
 TimerSet::~TimerSet() {
   *alive_ = false;
-  clock_.detach(*this);
+  if (clock_) clock_->detach(*this);
 }
 
 int TimerSet::add(Step step) {
@@ -26,7 +40,7 @@ void TimerSet::setInterval(int timer, int ms) {
   Timer& t = timers_.at(static_cast<size_t>(timer));
   t.interval = std::max(ms, 0);
   if (t.interval > 0) {
-    t.due = clock_.now() + t.interval;
+    t.due = (clock_ ? clock_->now() : 0) + t.interval;
     t.armOrder = nextArmOrder++;
   }
   changed();
@@ -79,7 +93,7 @@ bool TimerSet::fireNext(qint64 now) {
 }
 
 void TimerSet::changed() {
-  if (!firing_) clock_.scheduleChanged(*this);
+  if (!firing_ && clock_) clock_->scheduleChanged(*this);
 }
 
 void VirtualClock::advance(qint64 ms) {
@@ -111,7 +125,7 @@ bool VirtualClock::advanceUntil(const std::function<bool()>& done,
 TimerSet* VirtualClock::earliest(qint64 limit, qint64* due) const {
   TimerSet* best = nullptr;
   std::optional<TimerSet::Due> bestDue;
-  for (TimerSet* set : sets_) {
+  for (TimerSet* set : sets()) {
     const auto d = set->nextDue();
     if (!d || d->time > limit) continue;
     if (!bestDue || d->time < bestDue->time ||
@@ -124,10 +138,5 @@ TimerSet* VirtualClock::earliest(qint64 limit, qint64* due) const {
   return best;
 }
 
-void VirtualClock::attach(TimerSet& set) { sets_.push_back(&set); }
-
-void VirtualClock::detach(TimerSet& set) {
-  std::erase(sets_, &set);
-}
 
 }  // namespace kivo

@@ -13,17 +13,28 @@ namespace kivo {
 class TimerSet;
 
 // The time source a TimerSet is driven by: real time in the programs, a
-// virtual clock in tests.
+// virtual clock in tests. A clock that goes before its sets leaves them
+// still and harmless: a window deleted late must not reach a dead clock.
 class Clock {
  public:
-  virtual ~Clock() = default;
+  Clock() = default;
+  Clock(const Clock&) = delete;
+  Clock& operator=(const Clock&) = delete;
+  virtual ~Clock();
   virtual qint64 now() const = 0;  // milliseconds
 
  protected:
   friend class TimerSet;
-  virtual void attach(TimerSet& set) = 0;
-  virtual void detach(TimerSet& set) = 0;
-  virtual void scheduleChanged(TimerSet& set) = 0;
+  virtual void attached(TimerSet&) {}
+  virtual void detached(TimerSet&) {}
+  virtual void scheduleChanged(TimerSet&) {}
+  const std::vector<TimerSet*>& sets() const { return sets_; }
+
+ private:
+  void attach(TimerSet& set);
+  void detach(TimerSet& set);
+
+  std::vector<TimerSet*> sets_;
 };
 
 // A window's timers. Interval 0 is off; interval N runs the step N ms after
@@ -60,9 +71,9 @@ class TimerSet {
   // may be destroyed by the step it runs.
   bool fireNext(qint64 now);
 
-  Clock& clock() const { return clock_; }
 
  private:
+  friend class Clock;
   struct Timer {
     Step step;
     int interval = 0;
@@ -71,7 +82,7 @@ class TimerSet {
   };
   void changed();
 
-  Clock& clock_;
+  Clock* clock_;  // none once the clock has gone
   std::vector<Timer> timers_;
   bool firing_ = false;
   bool held_ = false;
@@ -89,16 +100,10 @@ class VirtualClock final : public Clock {
   // Returns whether `done` held.
   bool advanceUntil(const std::function<bool()>& done, qint64 limitMs);
 
- protected:
-  void attach(TimerSet& set) override;
-  void detach(TimerSet& set) override;
-  void scheduleChanged(TimerSet&) override {}
-
  private:
   TimerSet* earliest(qint64 limit, qint64* due) const;
 
   qint64 now_ = 0;
-  std::vector<TimerSet*> sets_;
 };
 
 }  // namespace kivo

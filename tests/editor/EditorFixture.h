@@ -67,16 +67,21 @@ class EditorTest : public ::testing::Test {
   }
 
  private:
-  // Destroyed last: windows that were unloaded go for good before the next
-  // test looks for windows.
+  // Windows that were unloaded go for good, while their clock still stands
+  // and before the next test looks for windows.
   struct Flush {
     ~Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-  } flush_;
+  };
 
  protected:
   Store store;
   FakeHost host;
   VirtualClock clock;
+
+ private:
+  Flush flush_;  // after the editor goes, before the clock does
+
+ protected:
   Editor editor{store, host, clock};
 };
 

@@ -135,6 +135,18 @@ TEST_F(TimerSetTest, AStepMayDestroyItsOwnSet) {
   EXPECT_EQ(laterRuns, 0);
 }
 
+TEST(TimerSetWithoutClock, OutlivesItsClockHarmlessly) {
+  auto clock = std::make_unique<VirtualClock>();
+  TimerSet set(*clock);
+  int runs = 0;
+  const int t = set.add([&] { ++runs; });
+  set.setInterval(t, 5);
+  clock.reset();  // a window deleted after its clock
+  set.setInterval(t, 1);
+  set.stopAll();
+  EXPECT_EQ(runs, 0);
+}
+
 TEST_F(TimerSetTest, SixtySecondPauseIsVirtual) {
   TimerSet set(clock_);
   const int t = addLogged(set, "pause");

@@ -19,6 +19,11 @@ namespace {
 
 class RunWindowTest : public ::testing::Test {
  protected:
+  ~RunWindowTest() override {
+    launcher_.stop();
+    flushDeletes();  // unloaded windows go while their clock still stands
+  }
+
   void setLines(std::initializer_list<int> codes) {
     int line = 1;
     for (int code : codes) store_.setProgramLine(line++, QString::number(code));
