@@ -1,4 +1,5 @@
 #include "editor/Editor.h"
+#include "platform/JapaneseTexts.h"
 #include "platform/QtHost.h"
 #include "platform/RealClock.h"
 #include "store/Store.h"
@@ -7,6 +8,7 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  kivo::useJapaneseQtTexts(&app);
   kivo::Store store;
   kivo::QtHost host;
   kivo::RealClock clock;
