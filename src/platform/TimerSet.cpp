@@ -97,13 +97,7 @@ void TimerSet::changed() {
 }
 
 void VirtualClock::advance(qint64 ms) {
-  const qint64 target = now_ + std::max<qint64>(ms, 0);
-  qint64 due = 0;
-  while (TimerSet* set = earliest(target, &due)) {
-    now_ = std::max(now_, due);
-    set->fireNext(now_);
-  }
-  now_ = target;
+  advanceUntil([] { return false; }, ms);
 }
 
 bool VirtualClock::advanceUntil(const std::function<bool()>& done,
@@ -137,6 +131,5 @@ TimerSet* VirtualClock::earliest(qint64 limit, qint64* due) const {
   if (best) *due = bestDue->time;
   return best;
 }
-
 
 }  // namespace kivo

@@ -58,7 +58,6 @@ class TimerSet {
   // While held no step runs; steps that fell due meanwhile run once it is
   // released, in order. Keeps a window's timers still behind a modal box.
   void setHeld(bool held);
-  bool held() const { return held_; }
   int count() const { return static_cast<int>(timers_.size()); }
 
   struct Due {
@@ -70,7 +69,6 @@ class TimerSet {
   // Runs exactly one step that is due at `now`; false when none is. The set
   // may be destroyed by the step it runs.
   bool fireNext(qint64 now);
-
 
  private:
   friend class Clock;

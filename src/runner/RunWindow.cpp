@@ -2,7 +2,6 @@
 
 #include "platform/Host.h"
 #include "platform/Picture.h"
-#include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
 
 #include <QCloseEvent>
@@ -45,7 +44,7 @@ RunWindow::RunWindow(const Store& store, Host& host, Clock& clock, RunVariant va
 
   picture_ = new QLabel(this);
   picture_->setObjectName(QStringLiteral("Picture1"));
-  picture_->setGeometry(0, 0, twipsToPixels(kPictureDesignSide), twipsToPixels(kPictureDesignSide));
+  picture_->setGeometry(twipsRect(0, 0, kPictureDesignSide, kPictureDesignSide));
   picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   picture_->hide();
 
@@ -62,8 +61,6 @@ RunWindow::RunWindow(const Store& store, Host& host, Clock& clock, RunVariant va
   fixSizeToBorder();
   centreOnScreen(*this);
 }
-
-RunWindow::~RunWindow() { machine_.stopAll(); }
 
 QStringList RunWindow::printedTexts() const {
   QStringList texts;
@@ -100,19 +97,21 @@ void RunWindow::applyNormalSize(int widthTwips, int heightTwips) {
   setWindowState(Qt::WindowNoState);
   // Width and height are outer sizes: the frame, where known, comes off.
   const QSize frame = frameGeometry().size() - geometry().size();
-  setMinimumSize(0, 0);
-  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  releaseSize();
   resize(twipsSizeToPixels(widthTwips, heightTwips) - frame);
   fixSizeToBorder();
 }
 
+void RunWindow::releaseSize() {
+  setMinimumSize(0, 0);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
 void RunWindow::fixSizeToBorder() {
-  if (border_ == BorderStyle::Sizable) {
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  } else if (!(windowState() & Qt::WindowMaximized)) {
+  if (border_ == BorderStyle::Sizable)
+    releaseSize();
+  else if (!(windowState() & Qt::WindowMaximized))
     setFixedSize(size());
-  }
 }
 
 void RunWindow::moveButton(int button, int leftTwips, int topTwips) {

@@ -24,7 +24,6 @@ class RunWindow final : public QWidget, private RunView {
   Q_OBJECT
  public:
   RunWindow(const Store& store, Host& host, Clock& clock, RunVariant variant);
-  ~RunWindow() override;
 
   RunMachine& machine() { return machine_; }
   QPushButton* button(int k) const { return buttons_.at(k - 1); }
@@ -59,7 +58,9 @@ class RunWindow final : public QWidget, private RunView {
   void reportHalt(const QString& message) override;
   void unload() override;
 
+  // A sizable window may be resized by the user; the others keep their size.
   void fixSizeToBorder();
+  void releaseSize();
 
   struct Printed {
     int row;
