@@ -103,18 +103,19 @@ QImage decode16(const QByteArray& d, const BmpInfo& info) {
 }  // namespace
 
 QString localPath(const QString& path) {
-  QString p = path;
-  if (p.size() >= 3 && p[0].toLower() == u'c' && p[1] == u':' &&
-      (p[2] == u'\\' || p[2] == u'/'))
-    p = QDir::homePath() + u'/' + p.mid(3);
-  p.replace(u'\\', u'/');
-  return p;
+  const bool designDrive = path.size() >= 3 && path[0].toLower() == u'c' &&
+                           path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
+  // Any other name is one of this machine's already; a backslash is a
+  // character like any other in it.
+  if (!designDrive) return path;
+  QString rest = path.mid(3);
+  rest.replace(u'\\', u'/');
+  return QDir::homePath() + u'/' + rest;
 }
 
 bool readImageFile(const QString& path, QImage* image, QString* error) {
-  const QString local = localPath(path);
-  QFile file(local);
-  if (!QFileInfo(local).isFile() || !file.open(QIODevice::ReadOnly)) {
+  QFile file(path);
+  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
     *error = QStringLiteral("ファイルを開けません: %1").arg(path);
     return false;
   }

@@ -131,7 +131,8 @@ void RunWindow::setPictureVisible(bool visible) { picture_->setVisible(visible);
 
 bool RunWindow::loadPicture(const QString& path, QString* error) {
   QImage image;
-  if (!readImageFile(path, &image, error)) return false;
+  // The message names the file that was looked for, not the design path.
+  if (!readImageFile(localPath(path), &image, error)) return false;
   // The box takes the picture's size, so that the whole picture shows.
   picture_->setPixmap(QPixmap::fromImage(image));
   picture_->resize(image.size());

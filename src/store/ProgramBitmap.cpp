@@ -76,8 +76,7 @@ bool loadProgramImage(const QString& path, QImage* image, QString* error) {
 }
 
 bool saveProgramImage(const QImage& canvas, const QString& path, QString* error) {
-  const QString local = localPath(path);
-  QSaveFile file(local);
+  QSaveFile file(path);
   const bool written = file.open(QIODevice::WriteOnly) &&
                        canvas.convertToFormat(QImage::Format_RGB32).save(&file, "BMP") &&
                        file.commit();

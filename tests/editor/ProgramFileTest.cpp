@@ -57,17 +57,21 @@ TEST_F(ProgramFileTest, SaveAfterStartUpWritesTheDesignPixels) {
   for (int x = 43; x <= 93; ++x) EXPECT_EQ(file.pixel(x, 1), qRgb(8, 0, 0)) << x;
 }
 
-TEST_F(ProgramFileTest, OpenRestoresEveryFieldAndTheLinesAndSavesTheSameAgain) {
+class RoundTripTest : public ProgramFileTest, public ::testing::WithParamInterface<const char*> {};
+
+// A name chosen in a dialog is used as it stands, backslash and blank included.
+TEST_P(RoundTripTest, OpenRestoresEveryFieldAndTheLinesAndSavesTheSameAgain) {
+  const QString name = path(QString::fromUtf8(GetParam()));
   fillStore();
   const QStringList saved = storeFields();
   typeLines(saved.mid(0, Store::kLineCount));
-  answerSave(path("p.bmp"));
+  answerSave(name);
   click("Image3");
-  ASSERT_TRUE(QFile::exists(path("p.bmp")));
+  ASSERT_TRUE(QFile::exists(name));
 
   for (int k = 1; k <= Store::kFieldCount; ++k) store.setField(k, Store::defaultText(k));
   typeLines(QStringList(Store::kLineCount, QStringLiteral("0")));
-  answerOpen(path("p.bmp"));
+  answerOpen(name);
   click("Image2");
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(storeFields(), saved);
@@ -75,10 +79,13 @@ TEST_F(ProgramFileTest, OpenRestoresEveryFieldAndTheLinesAndSavesTheSameAgain) {
 
   answerSave(path("again.bmp"));
   trigger("mnunamae");
-  const QImage first(path("p.bmp")), again(path("again.bmp"));
+  const QImage first(name), again(path("again.bmp"));
   for (int k = 1; k <= Store::kFieldCount; ++k)
     EXPECT_EQ(pixelAt(again, k), pixelAt(first, k)) << k;
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, RoundTripTest,
+                         ::testing::Values("p.bmp", "a\\b c.bmp", "c:\\x.bmp", "プログラム.bmp"));
 
 TEST_F(ProgramFileTest, ABlankBeforeANumberIsSavedAsTheNumberAndOpensWithout) {
   typeLines({QStringLiteral(" 49"), QStringLiteral("300")});

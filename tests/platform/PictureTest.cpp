@@ -17,7 +17,8 @@ TEST(LocalPath, MapsTheDesignDriveToHome) {
   const QString home = QDir::homePath();
   EXPECT_EQ(localPath(QStringLiteral("c:\\kivo\\1.bmp")), home + "/kivo/1.bmp");
   EXPECT_EQ(localPath(QStringLiteral("C:\\kivo\\10.bmp")), home + "/kivo/10.bmp");
-  EXPECT_EQ(localPath(QStringLiteral("/tmp/prog.bmp\\3.bmp")), "/tmp/prog.bmp/3.bmp");
+  EXPECT_EQ(localPath(QStringLiteral("/tmp/prog\\3.bmp")), "/tmp/prog\\3.bmp");
+  EXPECT_EQ(localPath(QStringLiteral("c:x.bmp")), "c:x.bmp");
   EXPECT_EQ(localPath(QStringLiteral("/tmp/a.bmp")), "/tmp/a.bmp");
 }
 
