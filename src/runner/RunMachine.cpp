@@ -190,8 +190,9 @@ void RunMachine::messageClosed() {
 void RunMachine::finishExecute(const QString& code, bool mayGoOn) {
   if (mayGoOn && above(code, kGoOnThreshold)) {
     const Command* cmd = findCommand(code);
+    // The next fetch reads no line, so the same box would be back at once.
     const bool repeatedBox = cmd && cmd->action == Action::MsgBoxText &&
-                             above(programCounter_, Store::kLineCount);
+                             above(programCounter_, Store::kLineCount - 1);
     set(T10, repeatedBox ? kRepeatedBoxPauseMs : 1);
   }
   programCounter_ = numberText(static_cast<qint64>(readNumber(programCounter_).value_or(0)) + 1);
