@@ -1,6 +1,7 @@
 #include "editor/MainWindow.h"
 
 #include "editor/Editor.h"
+#include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 #include "platform/Host.h"
 #include "platform/Number.h"
@@ -8,6 +9,7 @@
 #include "store/Codes.h"
 #include "store/ProgramBitmap.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QIcon>
@@ -22,6 +24,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 namespace kivo {
@@ -118,26 +121,40 @@ const MenuEntry kMenus[] = {
 };
 
 // A toolbar picture: stretched to its box, acts on one click, never takes
-// the focus.
+// the focus. The second press of a double click is no second click.
 class ToolImage final : public QLabel {
  public:
-  ToolImage(const QPixmap& picture, std::function<void()> clicked, QWidget* parent)
+  ToolImage(const QIcon& icon, std::function<void()> clicked, QWidget* parent)
       : QLabel(parent), clicked_(std::move(clicked)) {
-    setPixmap(picture);
+    setPixmap(icon.pixmap(QSize(32, 32)));
     setScaledContents(true);
     setFocusPolicy(Qt::NoFocus);
   }
 
  protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton) secondPress_ = true;
+  }
   void mouseReleaseEvent(QMouseEvent* event) override {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-        clicked_)
-      clicked_();
+    if (event->button() != Qt::LeftButton) return;
+    if (std::exchange(secondPress_, false)) return;
+    if (rect().contains(event->position().toPoint()) && clicked_) clicked_();
   }
 
  private:
   std::function<void()> clicked_;
+  bool secondPress_ = false;
 };
+
+// The system's colours: the window colour behind the lines (white in the
+// standard scheme, so the white number labels vanish), the face colour of
+// the toolbar strip.
+void paintBackground(QWidget& widget, QPalette::ColorRole role) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::Window, QApplication::palette().color(role));
+  widget.setPalette(palette);
+  widget.setAutoFillBackground(true);
+}
 
 QIcon diamondIcon() {
   QIcon icon;
@@ -152,9 +169,11 @@ MainWindow::MainWindow(Editor& editor) : QMainWindow(nullptr, kWindowFlags), edi
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("KORVANEST   KIVO3.0"));
   setWindowIcon(diamondIcon());
+  setInTaskbar(*this, false);
 
   auto* client = new QWidget(this);
   client->setFixedSize(twipsSizeToPixels(kClientWidth, kClientHeight));
+  paintBackground(*client, QPalette::Base);
   setCentralWidget(client);
   createLines(client);
   createToolbar(client);
@@ -194,11 +213,16 @@ void MainWindow::createToolbar(QWidget* client) {
   auto* strip = new QGroupBox(client);
   strip->setObjectName(QStringLiteral("Frame1"));
   strip->setGeometry(twipsRect(-120, 0, 8055, 495));
+  paintBackground(*strip, QPalette::Window);
   for (const ImageEntry& entry : kImages) {
     std::function<void()> clicked;
     if (entry.action) clicked = [this, action = entry.action] { action(*this); };
-    auto* image = new ToolImage(QPixmap(QStringLiteral(":/toolbar/%1.xpm").arg(entry.icon)),
-                                std::move(clicked), strip);
+    QIcon icon;
+    const QString file = QStringLiteral(":/toolbar/") + QLatin1String(entry.icon);
+    icon.addFile(file + QStringLiteral(".xpm"));
+    icon.addFile(file + QStringLiteral("16.xpm"));
+    auto* image = new ToolImage(icon, std::move(clicked), strip);
+    image->setProperty("iconSizes", QVariant::fromValue(icon.availableSizes()));  // both, 16 and 32
     image->setObjectName(QString::fromLatin1(entry.name));
     image->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     image->setToolTip(QString::fromUtf16(entry.tip));

@@ -2,16 +2,33 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QIcon>
+#include <QPushButton>
+#include <QSpacerItem>
 #include <QMessageBox>
 #include <QPointer>
 
 namespace kivo {
 namespace {
 
+// Room in the title bar besides the title: its buttons and margins.
+constexpr int kTitleBarExtra = 120;
+
 QMessageBox* makeBox(QWidget* parent, const QString& text) {
   auto* box = new QMessageBox(QMessageBox::NoIcon, kMessageTitle, text,
                               QMessageBox::Ok, parent);
   box->setAttribute(Qt::WA_DeleteOnClose);
+  // OK only, with no picture on it either.
+  box->button(QMessageBox::Ok)->setIcon(QIcon());
+  // A short text would make the box narrower than its own title. The box
+  // sizes itself from its layout, so a strut in the layout widens it.
+  if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+    const int title = QFontMetrics(QApplication::font()).horizontalAdvance(kMessageTitle);
+    grid->addItem(new QSpacerItem(title + kTitleBarExtra, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   return box;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QRect>
 #include <QScreen>
@@ -12,11 +13,13 @@ inline QRect twipsRect(int left, int top, int width, int height) {
   return {twipsToPixels(left, top), twipsSizeToPixels(width, height)};
 }
 
-// Places a window at the middle of its screen's free area.
+// Places a window, frame and all, at the middle of its screen's free area.
 inline void centreOnScreen(QWidget& window) {
   window.adjustSize();
   const QRect free = window.screen()->availableGeometry();
-  window.move(free.center() - QPoint(window.width() / 2, window.height() / 2));
+  const QSize outer = window.size().grownBy(frameMargins(window));
+  moveFrameTo(window, free.topLeft() + QPoint((free.width() - outer.width()) / 2,
+                                              (free.height() - outer.height()) / 2));
 }
 
 }  // namespace kivo

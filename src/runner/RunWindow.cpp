@@ -2,6 +2,7 @@
 
 #include "platform/Host.h"
 #include "platform/Picture.h"
+#include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace kivo {
 namespace {
@@ -40,6 +42,8 @@ RunWindow::RunWindow(const Store& store, Host& host, Clock& clock, RunVariant va
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(variant == RunVariant::Player ? QString() : QStringLiteral("Form3"));
   setWindowFlags(flagsFor(border_));
+  // Only the player's run window has a taskbar entry, whatever its border.
+  setInTaskbar(*this, variant == RunVariant::Player);
   back_ = palette().color(QPalette::Window);
 
   picture_ = new QLabel(this);
@@ -57,9 +61,10 @@ RunWindow::RunWindow(const Store& store, Host& host, Clock& clock, RunVariant va
     buttons_[k - 1] = b;
   }
 
-  resize(twipsSizeToPixels(kDesignClientWidth, kDesignClientHeight));
-  fixSizeToBorder();
+  client_ = twipsSizeToPixels(kDesignClientWidth, kDesignClientHeight);
+  applyClientSize();
   centreOnScreen(*this);
+  placedAt_ = frameTopLeft(*this);
 }
 
 QStringList RunWindow::printedTexts() const {
@@ -74,7 +79,7 @@ void RunWindow::paintEvent(QPaintEvent*) {
   painter.setPen(palette().color(QPalette::WindowText));
   const QFontMetrics metrics(font());
   for (const Printed& p : printed_)
-    painter.drawText(0, p.row * metrics.height() + metrics.ascent(), p.text);
+    painter.drawText(0, static_cast<int>(p.row) * metrics.height() + metrics.ascent(), p.text);
 }
 
 void RunWindow::closeEvent(QCloseEvent* event) {
@@ -83,23 +88,63 @@ void RunWindow::closeEvent(QCloseEvent* event) {
   emit unloadRequested();
 }
 
-void RunWindow::applyBorder(BorderStyle border) {
-  border_ = border;
-  const QPoint at = pos();
-  setWindowFlags(flagsFor(border));  // hides the window; the set-up shows it
-  move(at);
-  fixSizeToBorder();
+bool RunWindow::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  switch (event->type()) {
+    case QEvent::Show:
+      everShown_ = true;
+      // The manager frames the window a moment after it is mapped.
+      for (int ms : {20, 100, 400}) QTimer::singleShot(ms, this, [this] { keepOuterSize(); });
+      keepOuterSize();
+      break;
+    case QEvent::Move:
+    case QEvent::Resize:
+      keepOuterSize();
+      break;
+    default:
+      break;
+  }
+  return handled;
 }
 
-void RunWindow::applyMaximised() { setWindowState(Qt::WindowMaximized); }
+void RunWindow::applyBorder(BorderStyle border) {
+  border_ = border;
+  // A window that was on screen may have been moved by the user meanwhile.
+  if (everShown_) placedAt_ = frameTopLeft(*this);
+  setWindowFlags(flagsFor(border));  // hides the window; the set-up shows it
+  applyClientSize();
+  moveFrameTo(*this, placedAt_);
+}
+
+void RunWindow::applyMaximised() {
+  outer_.reset();
+  // A window whose size is fixed stays small however maximised it says it is.
+  releaseSize();
+  setWindowState(Qt::WindowMaximized);
+}
 
 void RunWindow::applyNormalSize(int widthTwips, int heightTwips) {
   setWindowState(Qt::WindowNoState);
-  // Width and height are outer sizes: the frame, where known, comes off.
-  const QSize frame = frameGeometry().size() - geometry().size();
-  releaseSize();
-  resize(twipsSizeToPixels(widthTwips, heightTwips) - frame);
-  fixSizeToBorder();
+  outer_ = twipsSizeToPixels(widthTwips, heightTwips);
+  fitOuterSize(frameMargins(*this));
+  moveFrameTo(*this, placedAt_);
+}
+
+void RunWindow::fitOuterSize(const QMargins& frame) {
+  usedFrame_ = frame;
+  client_ = outer_->shrunkBy(frame).expandedTo(QSize(1, 1));
+  applyClientSize();
+}
+
+void RunWindow::keepOuterSize() {
+  // Some managers decorate a window differently once it is on screen; the
+  // outer size then follows the frame it really got, once.
+  if (!outer_ || !isVisible() || (windowState() & Qt::WindowMaximized)) return;
+  const auto frame = frameOnScreen(*this);
+  if (!frame || *frame == usedFrame_) return;
+  placedAt_ = geometry().topLeft() - QPoint(usedFrame_.left(), usedFrame_.top());
+  fitOuterSize(*frame);
+  moveFrameTo(*this, placedAt_);
 }
 
 void RunWindow::releaseSize() {
@@ -107,11 +152,12 @@ void RunWindow::releaseSize() {
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-void RunWindow::fixSizeToBorder() {
-  if (border_ == BorderStyle::Sizable)
-    releaseSize();
-  else if (!(windowState() & Qt::WindowMaximized))
-    setFixedSize(size());
+// A sizable window may be resized by the user; the others keep their size.
+void RunWindow::applyClientSize() {
+  releaseSize();
+  if (windowState() & Qt::WindowMaximized) return;
+  resize(client_);
+  if (border_ != BorderStyle::Sizable) setFixedSize(client_);
 }
 
 void RunWindow::moveButton(int button, int leftTwips, int topTwips) {
@@ -123,6 +169,12 @@ void RunWindow::setButtonVisible(int button, bool visible) {
 }
 
 void RunWindow::showForRun() {
+  // While the window was hidden, the window system's late reports of its
+  // earlier geometry may have reached Qt; the window shows as it was set.
+  if (!(windowState() & Qt::WindowMaximized)) {
+    applyClientSize();
+    moveFrameTo(*this, placedAt_);
+  }
   show();
   emit shownForRun();
 }
@@ -140,7 +192,10 @@ bool RunWindow::loadPicture(const QString& path, QString* error) {
 }
 
 void RunWindow::printText(const QString& text) {
-  printed_.push_back({printRow_++, text});
+  // Lines below the bottom edge are never seen, so a long run keeps no more
+  // than a window full of text.
+  const qint64 row = printRow_++;
+  if (row * QFontMetrics(font()).height() < height()) printed_.push_back({row, text});
   update();
 }
 

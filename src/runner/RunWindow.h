@@ -5,10 +5,12 @@
 #include "runner/RunView.h"
 
 #include <QColor>
+#include <QMargins>
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -38,6 +40,7 @@ class RunWindow final : public QWidget, private RunView {
   void unloadRequested();
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -58,12 +61,14 @@ class RunWindow final : public QWidget, private RunView {
   void reportHalt(const QString& message) override;
   void unload() override;
 
-  // A sizable window may be resized by the user; the others keep their size.
-  void fixSizeToBorder();
+  void applyClientSize();
   void releaseSize();
+  // Sizes are outer sizes: the client area is what the frame leaves.
+  void fitOuterSize(const QMargins& frame);
+  void keepOuterSize();
 
   struct Printed {
-    int row;
+    qint64 row;
     QString text;
   };
 
@@ -73,8 +78,15 @@ class RunWindow final : public QWidget, private RunView {
   QLabel* picture_ = nullptr;
   BorderStyle border_;
   QColor back_;
+  // Geometry as the set-up gave it: Qt's own idea of a hidden window's
+  // geometry can lag behind the window system's reports.
+  QSize client_;
+  QPoint placedAt_;             // the frame's top left corner
+  std::optional<QSize> outer_;  // the size a size code asked for, frame included
+  QMargins usedFrame_;          // the frame that size was fitted to
+  bool everShown_ = false;
   std::vector<Printed> printed_;
-  int printRow_ = 0;  // the print position, in lines from the top
+  qint64 printRow_ = 0;  // the print position, in lines from the top
 };
 
 }  // namespace kivo

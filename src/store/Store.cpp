@@ -46,7 +46,9 @@ QString fieldLabel(int k) {
   if (k == Store::kFormShapeField) return QStringLiteral("フォームの形");
   if (k >= Store::charSettingField(1, 1) && k <= Store::kFieldCount) {
     const int i = k - Store::charSettingField(1, 1);
-    return QStringLiteral("文字設定%1の%2文字目").arg(i / 10 + 1).arg(i % 10 + 1);
+    // Written as the menus write it: "文字設定１".
+    const QChar setting(char16_t(u'１' + i / 10));
+    return QStringLiteral("文字設定%1の%2文字目").arg(setting).arg(i % 10 + 1);
   }
   return QStringLiteral("%1番目の値").arg(k);
 }

@@ -1,5 +1,9 @@
 #include "EditorFixture.h"
 
+#include "platform/WindowFrame.h"
+
+#include <QMouseEvent>
+
 #include "editor/StoreWindow.h"
 #include "runner/RunLauncher.h"
 
@@ -27,6 +31,10 @@ TEST_F(EditorTest, WindowLoadsWithItsDesignValues) {
   EXPECT_TRUE(w->windowFlags() & Qt::WindowCloseButtonHint);
   EXPECT_FALSE(w->windowIcon().pixmap(32).isNull());
   EXPECT_EQ(w->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+  EXPECT_FALSE(inTaskbar(*w));
+  EXPECT_EQ(w->centralWidget()->palette().color(QPalette::Window), QColor(Qt::white))
+      << "the window colour, on which the white number labels vanish";
+  EXPECT_TRUE(w->centralWidget()->autoFillBackground());
 
   const QRect screen = w->screen()->availableGeometry();
   EXPECT_LE((w->frameGeometry().center() - screen.center()).manhattanLength(), 8) << "centred";
@@ -97,10 +105,31 @@ TEST_F(EditorTest, ToolbarImagesShowTheirTipAndNeverTakeTheFocus) {
     EXPECT_EQ(image->toolTip(), QString::fromUtf16(c.tip)) << c.name;
     EXPECT_EQ(image->focusPolicy(), Qt::NoFocus) << c.name;
     EXPECT_FALSE(image->pixmap().isNull()) << c.name;
+    EXPECT_EQ(image->property("iconSizes").value<QList<QSize>>(),
+              (QList<QSize>{{32, 32}, {16, 16}}))
+        << c.name;
   }
   line(5)->setFocus();
   click("Image6");
   EXPECT_EQ(QApplication::focusWidget(), line(5));
+}
+
+// A double click reaches the image as press, release, double click, release.
+TEST_F(EditorTest, DoubleClickOnAToolbarImageActsOnce) {
+  QWidget* image = control(QStringLiteral("Image3"));
+  const QPointF at(5, 5);
+  auto send = [&](QEvent::Type type) {
+    QMouseEvent event(type, at, image->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(image, &event);
+  };
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                            QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+    send(type);
+  EXPECT_EQ(host.saveOffered.size(), 1u) << "one save dialog";
+  click("Image3");
+  EXPECT_EQ(host.saveOffered.size(), 2u) << "a later single click acts again";
 }
 
 // ---- The menu bar ---------------------------------------------------------

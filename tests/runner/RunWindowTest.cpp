@@ -1,5 +1,6 @@
 #include "runner/RunLauncher.h"
 #include "runner/RunWindow.h"
+#include "platform/WindowFrame.h"
 #include "store/Store.h"
 #include "support/FakeHost.h"
 #include "support/QtPrinters.h"
@@ -79,7 +80,7 @@ TEST_F(RunWindowTest, SmallProgramShowsWhatItSays) {
 
   EXPECT_EQ(w().objectName(), "Form3");
   EXPECT_EQ(w().windowTitle(), "Form3");
-  EXPECT_EQ(w().size(), QSize(400, 400)) << "6000 x 6000 twips";
+  EXPECT_EQ(w().frameGeometry().size(), QSize(400, 400)) << "6000 x 6000 twips, frame included";
   QPushButton* b5 = w().button(5);
   EXPECT_EQ(b5->objectName(), "Command5");
   EXPECT_EQ(b5->text(), "5");
@@ -213,12 +214,14 @@ TEST_F(RunWindowTest, DesignStateOfEachProgram) {
   EXPECT_EQ(editor->borderStyle(), BorderStyle::FixedToolWindow);
   EXPECT_EQ(editor->size(), QSize(558, 451)) << "8370 x 6765 twips";
   EXPECT_EQ(editor->machine().pictureFile(10), "c:\\kivo\\10.bmp");
+  EXPECT_FALSE(inTaskbar(*editor));
   for (int k = 1; k <= 20; ++k) EXPECT_FALSE(editor->button(k)->isVisibleTo(editor));
 
   RunLauncher playerLauncher(store_, host_, clock_, RunVariant::Player);
   RunWindow* player = playerLauncher.load();
   EXPECT_EQ(player->windowTitle(), "");
   EXPECT_EQ(player->borderStyle(), BorderStyle::FixedSingle);
+  EXPECT_TRUE(inTaskbar(*player));
 
   store_.setFormShape(QStringLiteral("0"));
   store_.setFormSize(QStringLiteral("0"));
@@ -242,14 +245,34 @@ TEST_F(RunWindowTest, ShapeCodesSetTheWindowsBorder) {
 
 TEST_F(RunWindowTest, MaximisedAndSmallSizes) {
   store_.setFormSize(QStringLiteral("8"));
-  startAndShow();
-  EXPECT_TRUE(w().isMaximized());
-  launcher_.stop();
+  for (const char* shape : {"8", "16", "24", "33"}) {
+    store_.setFormShape(QString::fromLatin1(shape));
+    startAndShow();
+    EXPECT_TRUE(w().isMaximized()) << shape;
+    EXPECT_NE(w().minimumSize(), w().maximumSize()) << shape << ": a fixed size cannot grow";
+    launcher_.stop();
+  }
 
   store_.setFormSize(QStringLiteral("33"));
   startAndShow();
   EXPECT_FALSE(w().isMaximized());
-  EXPECT_EQ(w().size(), QSize(307, 333)) << "4600 x 5000 twips";
+  EXPECT_EQ(w().frameGeometry().size(), QSize(307, 333)) << "4600 x 5000 twips, frame included";
+}
+
+// Line 20 prints its text again at every cycle: the window keeps no more
+// than it can show, and the print position still moves a line a text.
+TEST_F(RunWindowTest, EndlessPrintingKeepsOnlyWhatCanBeSeen) {
+  store_.setCharSetting(1, 1, QStringLiteral("74"));
+  store_.setProgramLine(20, QStringLiteral("140"));
+  for (int line = 1; line < 20; ++line) store_.setProgramLine(line, QStringLiteral("46"));
+  startAndShow();
+  const int rows = (w().height() + w().fontMetrics().height() - 1) / w().fontMetrics().height();
+  clock_.advance(2 * 100);
+  const QStringList early = w().printedTexts();
+  EXPECT_EQ(early.size(), rows);
+  clock_.advance(2 * 10000);
+  EXPECT_EQ(w().printedTexts(), early) << "nothing more is kept";
+  EXPECT_GT(w().machine().programCounter().toInt(), 10000) << "the run went on all the while";
 }
 
 }  // namespace

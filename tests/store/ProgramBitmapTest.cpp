@@ -117,7 +117,7 @@ const RefusedCase kRefused[] = {
     {"fraction", 5, u"8.5", u"5行目の数字は保存できません。"},
     {"formSize", 21, u"x", u"フォームの大きさが数字ではありません。"},
     {"place", 30, u"", u"ボタン9の配置が数字ではありません。"},
-    {"character", 93, u"?", u"文字設定5の10文字目が数字ではありません。"},
+    {"character", 93, u"?", u"文字設定５の10文字目が数字ではありません。"},
 };
 
 class RefusedField : public ::testing::TestWithParam<RefusedCase> {};

@@ -64,8 +64,8 @@ TEST(FieldLabel, NamesEachGroupForTheUser) {
   EXPECT_EQ(fieldLabel(41), "ボタン20の配置");
   EXPECT_EQ(fieldLabel(42), "ボタンの大きさ");
   EXPECT_EQ(fieldLabel(43), "フォームの形");
-  EXPECT_EQ(fieldLabel(44), "文字設定1の1文字目");
-  EXPECT_EQ(fieldLabel(93), "文字設定5の10文字目");
+  EXPECT_EQ(fieldLabel(44), "文字設定１の1文字目");
+  EXPECT_EQ(fieldLabel(93), "文字設定５の10文字目");
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QMargins>
+#include <QPoint>
+#include <QSize>
+
+#include <optional>
+
+class QWidget;
+
+namespace kivo {
+
+// What the window manager adds around a top-level window. Sizes and places
+// in the layouts are outer ones, frame included, so the frame must be known
+// before a window is first shown: an unmapped window asks the manager for
+// the frame it will get. Without a window manager (offscreen, or a bare X
+// server) there is no frame.
+QMargins frameMargins(QWidget& window);
+
+// The frame of a window on screen as the manager reports it; none while the
+// manager has not framed it yet.
+std::optional<QMargins> frameOnScreen(QWidget& window);
+
+// The top left corner of the window's frame.
+QPoint frameTopLeft(QWidget& window);
+
+// Places the window so that its frame's top left corner stands at `topLeft`,
+// whether or not the window has been shown yet.
+void moveFrameTo(QWidget& window, QPoint topLeft);
+
+// The client size that gives the window the outer size `outer`.
+QSize clientSizeFor(QWidget& window, QSize outer);
+
+// Whether the window has a taskbar entry. A window kept out of the taskbar
+// stays out of it every time it is shown, whatever its border.
+void setInTaskbar(QWidget& window, bool shown);
+bool inTaskbar(const QWidget& window);
+
+}  // namespace kivo

@@ -1,0 +1,36 @@
+#include "platform/QtHost.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+// A box carries an OK button without a picture, and is wide enough for its
+// whole title, however short its text.
+TEST(QtHostBox, OkWithoutIconAndWideEnoughForTheTitle) {
+  for (const QString& text : {QString(), QStringLiteral("A"), QStringLiteral("何にもいじらないで開くを押してください。")}) {
+    QWidget owner;
+    QtHost host;
+    bool closed = false;
+    host.messageFor(&owner, text, [&] { closed = true; });
+    auto* box = owner.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), kMessageTitle);
+    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+    ASSERT_EQ(box->buttons().size(), 1);
+    EXPECT_TRUE(box->button(QMessageBox::Ok)->icon().isNull()) << text.toStdString();
+    EXPECT_GT(box->width(), QFontMetrics(QApplication::font()).horizontalAdvance(kMessageTitle) + 60)
+        << text.toStdString();
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(closed);
+  }
+}
+
+}  // namespace
+}  // namespace kivo

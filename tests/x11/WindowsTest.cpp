@@ -1,0 +1,190 @@
+#include "X11Session.h"
+
+#include "editor/Editor.h"
+#include "editor/MainWindow.h"
+#include "platform/TimerSet.h"
+#include "platform/Twips.h"
+#include "runner/RunLauncher.h"
+#include "runner/RunWindow.h"
+#include "store/Store.h"
+#include "support/FakeHost.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace kivo::test {
+namespace {
+
+// Gives the X server and the window manager time to do their part: the
+// wait ends as soon as `done` holds.
+bool settle(const std::function<bool()>& done, int limitMs = 3000) {
+  QElapsedTimer waited;
+  waited.start();
+  do {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (done()) return true;
+    QThread::msleep(5);
+  } while (waited.elapsed() < limitMs);
+  return done();
+}
+
+void pump(int ms) { settle([] { return false; }, ms); }
+
+bool near(const QRect& a, const QRect& b) {
+  return std::abs(a.left() - b.left()) <= 1 && std::abs(a.top() - b.top()) <= 1 &&
+         std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
+}
+
+bool near(const QSize& a, const QSize& b) {
+  return std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
+}
+
+QRect freeArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+bool centred(const QRect& frame) {
+  const QRect free = freeArea();
+  return std::abs((frame.left() - free.left()) - (free.right() - frame.right())) <= 2 &&
+         std::abs((frame.top() - free.top()) - (free.bottom() - frame.bottom())) <= 2;
+}
+
+void saveShot(const QString& name) {
+  const QString dir = qEnvironmentVariable("KIVO_SHOTS", QDir::tempPath());
+  QDir().mkpath(dir);
+  QGuiApplication::primaryScreen()->grabWindow(0).save(dir + u'/' + name);
+}
+
+class X11Test : public ::testing::Test {
+ protected:
+  ~X11Test() override {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    pump(50);
+  }
+
+  // Starts a run and steps its set-up tick by tick, checking that the window
+  // stays off the screen all the while; returns once it has shown itself.
+  RunWindow* runUntilShown(RunLauncher& launcher) {
+    launcher.start();
+    RunWindow* w = launcher.window();
+    for (int tick = 1; tick <= 60; ++tick) {
+      clock.advance(1);
+      QCoreApplication::processEvents();
+      if (tick % 20 == 1) {
+        pump(40);
+        EXPECT_FALSE(seenWindow(w->winId()).viewable) << "seen during set-up, tick " << tick;
+      }
+    }
+    EXPECT_TRUE(clock.advanceUntil([&] { return w->isVisible(); }, 100));
+    EXPECT_TRUE(settle([&] { return seenWindow(w->winId()).viewable; }));
+    return w;
+  }
+
+  Store store;
+  FakeHost host;
+  VirtualClock clock;
+};
+
+struct SizeCase {
+  const char* name;
+  const char* shape;
+  const char* size;
+  int widthTwips, heightTwips;
+};
+
+const SizeCase kSizes[] = {
+    {"sizableMedium", "8", "24", 6000, 6000},    {"fixedSingleMedium", "16", "24", 6000, 6000},
+    {"toolWindowMedium", "24", "24", 6000, 6000}, {"noBorderMedium", "33", "24", 6000, 6000},
+    {"sizableLarge", "8", "16", 8400, 7000},     {"sizableSmall", "8", "33", 4600, 5000},
+    {"toolWindowLarge", "24", "16", 8400, 7000}, {"fixedSingleSmall", "16", "33", 4600, 5000},
+};
+
+class OuterSize : public X11Test, public ::testing::WithParamInterface<SizeCase> {};
+
+// The size codes give the window's outer size, frame and title bar included,
+// and a size keeps the top left corner where the window stood at its load.
+TEST_P(OuterSize, TheFrameHasTheTablesSize) {
+  const SizeCase& c = GetParam();
+  store.setFormShape(QString::fromLatin1(c.shape));
+  store.setFormSize(QString::fromLatin1(c.size));
+  RunLauncher launcher(store, host, clock, RunVariant::Editor);
+  RunWindow* w = runUntilShown(launcher);
+  const QSize outer = twipsSizeToPixels(c.widthTwips, c.heightTwips);
+  EXPECT_TRUE(settle([&] { return near(seenWindow(w->winId()).frame.size(), outer); }))
+      << "frame " << seenWindow(w->winId()).frame.width() << " x "
+      << seenWindow(w->winId()).frame.height() << ", wanted " << outer.width() << " x "
+      << outer.height();
+
+  // Where the window stood when it was loaded: centred at its design size.
+  const QSize design = twipsSizeToPixels(8370, 6765);
+  const QRect free = freeArea();
+  const SeenWindow seen = seenWindow(w->winId());
+  const int designOuterWidth = design.width() + (seen.frame.width() - w->width());
+  EXPECT_NEAR(seen.frame.left(), free.left() + (free.width() - designOuterWidth) / 2, 1);
+  saveShot(QStringLiteral("x11_run_%1.png").arg(QLatin1String(c.name)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, OuterSize, ::testing::ValuesIn(kSizes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class Maximised : public X11Test, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(Maximised, FillsTheScreenWhateverTheBorder) {
+  store.setFormShape(QString::fromLatin1(GetParam()));
+  store.setFormSize(QStringLiteral("8"));
+  RunLauncher launcher(store, host, clock, RunVariant::Editor);
+  RunWindow* w = runUntilShown(launcher);
+  EXPECT_TRUE(settle([&] { return near(seenWindow(w->winId()).frame, freeArea()); }))
+      << "shape " << GetParam() << ": frame " << seenWindow(w->winId()).frame.width() << " x "
+      << seenWindow(w->winId()).frame.height();
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, Maximised, ::testing::Values("8", "16", "24", "33", "0"));
+
+bool skipsTaskbar(unsigned long id) {
+  return netWmState(id).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR"));
+}
+
+// Only the player's run window has a taskbar entry, whatever border a shape
+// code gives it; the editor's main window and run window have none.
+TEST_F(X11Test, TaskbarEntries) {
+  for (const char* shape : {"8", "16", "24", "33", "0"}) {
+    store.setFormShape(QString::fromLatin1(shape));
+    for (RunVariant variant : {RunVariant::Editor, RunVariant::Player}) {
+      RunLauncher launcher(store, host, clock, variant);
+      RunWindow* w = runUntilShown(launcher);
+      pump(30);
+      EXPECT_EQ(skipsTaskbar(w->winId()), variant == RunVariant::Editor)
+          << "shape " << shape << (variant == RunVariant::Editor ? ", editor" : ", player");
+      launcher.stop();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+  }
+}
+
+TEST_F(X11Test, MainWindowIsCentredWhiteAndOutOfTheTaskbar) {
+  Editor editor(store, host, clock);
+  editor.start();
+  MainWindow* w = editor.mainWindow();
+  ASSERT_TRUE(settle([&] { return seenWindow(w->winId()).viewable; }));
+  pump(100);
+  EXPECT_TRUE(skipsTaskbar(w->winId()));
+  const SeenWindow seen = seenWindow(w->winId());
+  EXPECT_TRUE(centred(seen.frame)) << seen.frame.left() << "," << seen.frame.top() << " "
+                                   << seen.frame.width() << " x " << seen.frame.height();
+
+  // A point of the client area that no control covers shows the window colour.
+  const QPoint client = w->centralWidget()->mapToGlobal(twipsToPixels(7100, 4000));
+  const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+  EXPECT_EQ(screen.pixel(client), qRgb(255, 255, 255));
+  saveShot(QStringLiteral("x11_main_window.png"));
+}
+
+}  // namespace
+}  // namespace kivo::test

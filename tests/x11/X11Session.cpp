@@ -1,0 +1,139 @@
+#include "X11Session.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <csignal>
+#include <fcntl.h>
+#include <cstdlib>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+extern char** environ;
+
+namespace kivo::test {
+namespace {
+
+pid_t spawn(const char* program, std::initializer_list<const char*> args) {
+  std::vector<char*> argv{const_cast<char*>(program)};
+  for (const char* a : args) argv.push_back(const_cast<char*>(a));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int failed = posix_spawnp(&pid, program, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return failed ? 0 : pid;
+}
+
+void end(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+}
+
+QString run(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  p.waitForFinished(5000);
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+X11Session::X11Session() {
+  int fds[2];
+  if (pipe(fds) != 0) {
+    problem_ = QStringLiteral("no pipe");
+    return;
+  }
+  // The server picks a free display and writes its number to the pipe.
+  const QByteArray fd = QByteArray::number(fds[1]);
+  server_ = spawn("Xvfb", {"-displayfd", fd.constData(), "-screen", "0", "1280x1024x24",
+                           "-nolisten", "tcp"});
+  close(fds[1]);
+  if (!server_) {
+    problem_ = QStringLiteral("Xvfb did not start");
+    close(fds[0]);
+    return;
+  }
+  QByteArray number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (number.isEmpty()) {
+    problem_ = QStringLiteral("Xvfb gave no display");
+    return;
+  }
+  display_ = QStringLiteral(":") + QString::fromLatin1(number);
+  setenv("DISPLAY", display_.toLatin1().constData(), 1);
+
+  manager_ = spawn("openbox", {});
+  if (!manager_) {
+    problem_ = QStringLiteral("openbox did not start");
+    return;
+  }
+  QElapsedTimer waited;
+  waited.start();
+  while (waited.elapsed() < 10000) {
+    if (run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+            .contains(QStringLiteral("window id")))
+      break;
+    QThread::msleep(20);
+  }
+  ready_ = waited.elapsed() < 10000;
+  if (!ready_) problem_ = QStringLiteral("openbox did not take over the display");
+}
+
+X11Session::~X11Session() {
+  end(manager_);
+  end(server_);
+}
+
+// The window manager puts each client into a frame window of its own: the
+// outer window is the client's ancestor that is a child of the root.
+SeenWindow seenWindow(unsigned long id) {
+  SeenWindow seen;
+  auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* c = native ? native->connection() : nullptr;
+  if (!c) return seen;
+  auto window = static_cast<xcb_window_t>(id);
+  if (auto* a = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)) {
+    seen.viewable = a->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(a);
+  }
+  for (;;) {
+    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+    if (!tree) return seen;
+    const bool top = tree->parent == tree->root;
+    if (qEnvironmentVariableIsSet("DBG")) fprintf(stderr, "win %x parent %x root %x\n", window, tree->parent, tree->root);
+    const xcb_window_t parent = tree->parent;
+    std::free(tree);
+    if (top) break;
+    window = parent;
+  }
+  if (auto* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)) {
+    seen.frame = QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
+    std::free(g);
+  }
+  return seen;
+}
+
+QStringList netWmState(unsigned long id) {
+  const QString out =
+      run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(id), QStringLiteral("_NET_WM_STATE")});
+  const int eq = out.indexOf(u'=');
+  if (eq < 0) return {};
+  QStringList states;
+  for (const QString& s : out.mid(eq + 1).split(u',', Qt::SkipEmptyParts)) states << s.trimmed();
+  return states;
+}
+
+}  // namespace kivo::test
