@@ -35,13 +35,13 @@ Editor::Editor(Store& store, Host& host, Clock& clock, QObject* parent)
       launcher_(store, host, clock, RunVariant::Editor),
       mainWindow_([this] { return new MainWindow(*this); }),
       storeWindow_([] { return new StoreWindow; }),
-      placement_([] { return new PlacementDialog; }),
+      placement_([this] { return new PlacementDialog(store_); }),
       version_([] { return new VersionDialog; }),
       help_([] { return new HelpWindow; }) {
   loadKivoResources();
   for (int s = 1; s <= kCharSettingCount; ++s)
     charSettings_[s - 1] = std::make_unique<FormSlot<CharSettingDialog>>(
-        [s] { return new CharSettingDialog(s); });
+        [this, s] { return new CharSettingDialog(store_, s); });
   // Whichever main window is loaded when the run window shows gets the news.
   connect(&launcher_, &RunLauncher::runShown, this, [this] {
     if (MainWindow* window = mainWindow()) window->showRunning();

@@ -1,0 +1,28 @@
+#include "settings/ToolWindow.h"
+
+#include "platform/WindowGeometry.h"
+
+#include <QPushButton>
+#include <QWidget>
+
+namespace kivo {
+
+void setUpToolWindow(QWidget& window, const QString& name, const QString& caption,
+                     QSize clientTwips) {
+  window.setObjectName(name);
+  window.setWindowTitle(caption);
+  window.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  window.setAttribute(Qt::WA_DeleteOnClose);
+  window.setFixedSize(twipsSizeToPixels(clientTwips.width(), clientTwips.height()));
+  centreOnScreen(window);
+}
+
+QPushButton* addOkButton(QWidget& window, const QString& name, const QRect& twips) {
+  auto* ok = new QPushButton(QStringLiteral("OK"), &window);
+  ok->setObjectName(name);
+  ok->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+  return ok;
+}
+
+}  // namespace kivo
