@@ -8,6 +8,9 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // Qt titles a window that has no caption with the program's name; the
+  // player's run window is to show none.
+  QCoreApplication::setApplicationName(QStringLiteral(" "));
   kivo::useJapaneseQtTexts(&app);
   kivo::Store store;
   kivo::QtHost host;
