@@ -19,6 +19,11 @@ namespace {
 
 constexpr int kSideTwips = 90;
 
+// Picture N of a played program lies beside the program file.
+QString picturePath(const QString& programFile, int n) {
+  return QFileInfo(programFile).absolutePath() + QStringLiteral("/%1.bmp").arg(n);
+}
+
 }  // namespace
 
 LoaderWindow::LoaderWindow(Store& store, Host& host, Clock& clock, RunLauncher& launcher)
@@ -43,10 +48,6 @@ LoaderWindow::LoaderWindow(Store& store, Host& host, Clock& clock, RunLauncher& 
   timers_.setInterval(kTimer1, 1);
 }
 
-QString LoaderWindow::picturePath(const QString& programFile, int n) {
-  return QFileInfo(programFile).absolutePath() + QStringLiteral("/%1.bmp").arg(n);
-}
-
 // Runs once, all in one tick: the boxes wait for the user inside it.
 void LoaderWindow::load() {
   host_.message(QStringLiteral("何にもいじらないで開くを押してください。"));
@@ -55,7 +56,8 @@ void LoaderWindow::load() {
   if (started) {
     launcher_.start();
     RunWindow* run = launcher_.window();
-    for (int n = 1; n <= kPictureCount; ++n) run->machine().setPictureFile(n, picturePath(file, n));
+    for (int n = 1; n <= RunMachine::kPictureCount; ++n)
+      run->machine().setPictureFile(n, picturePath(file, n));
   }
   timers_.setInterval(kTimer1, 0);
   if (!started) emit gaveUp();

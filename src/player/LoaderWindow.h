@@ -17,15 +17,9 @@ class Store;
 class LoaderWindow final : public QWidget {
   Q_OBJECT
  public:
-  static constexpr int kPictureCount = 10;
-
   LoaderWindow(Store& store, Host& host, Clock& clock, RunLauncher& launcher);
 
   int timerInterval() const { return timers_.interval(kTimer1); }
-
-  // Where picture N of a program played from `programFile` is sought: the
-  // folder that holds the program file.
-  static QString picturePath(const QString& programFile, int n);
 
  signals:
   // The loader started no run: the dialog was cancelled or the file refused.

@@ -111,7 +111,7 @@ TEST_P(PicturePathTest, PicturesComeFromTheProgramsFolder) {
   ASSERT_TRUE(picture.save(folder + QStringLiteral("/3.bmp"), "BMP"));
 
   play(file);
-  for (int n = 1; n <= LoaderWindow::kPictureCount; ++n)
+  for (int n = 1; n <= RunMachine::kPictureCount; ++n)
     EXPECT_EQ(run()->machine().pictureFile(n), folder + QStringLiteral("/%1.bmp").arg(n));
   ASSERT_TRUE(untilShown());
   clock.advance(10);
