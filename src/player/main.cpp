@@ -1,6 +1,27 @@
+#include "platform/JapaneseTexts.h"
+#include "platform/QtHost.h"
+#include "platform/RealClock.h"
+#include "player/Player.h"
+#include "store/Store.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  return 0;
+  // Qt titles a window that has no caption with the program's name; the
+  // player's run window is to show none.
+  QCoreApplication::setApplicationName(QStringLiteral(" "));
+  kivo::useJapaneseQtTexts(&app);
+  kivo::Store store;
+  kivo::QtHost host;
+  kivo::RealClock clock;
+  kivo::Player player(store, host, clock);
+  // Queued: the player may end inside a step of its own windows.
+  QObject::connect(&player, &kivo::Player::ended, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  player.start();
+  const int status = app.exec();
+  // Windows unloaded in the last moments go while the clock still stands.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return status;
 }

@@ -1,0 +1,79 @@
+#include "player/LoaderWindow.h"
+
+#include "platform/Host.h"
+#include "platform/WindowGeometry.h"
+#include "runner/RunLauncher.h"
+#include "runner/RunWindow.h"
+#include "store/ProgramBitmap.h"
+#include "store/Store.h"
+
+#include <QFileInfo>
+#include <QIcon>
+
+// The icons are compiled into a static library, which registers them only
+// when asked to.
+static void loadKivoResources() { Q_INIT_RESOURCE(kivo); }
+
+namespace kivo {
+namespace {
+
+constexpr int kSideTwips = 90;
+
+// Picture N of a played program lies beside the program file.
+QString picturePath(const QString& programFile, int n) {
+  return QFileInfo(programFile).absolutePath() + QStringLiteral("/%1.bmp").arg(n);
+}
+
+}  // namespace
+
+LoaderWindow::LoaderWindow(Store& store, Host& host, Clock& clock, RunLauncher& launcher)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
+      store_(store),
+      host_(host),
+      launcher_(launcher),
+      timers_(clock) {
+  loadKivoResources();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("KORVANEST   KIVO3.0"));
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/kivo16.xpm"));
+  icon.addFile(QStringLiteral(":/kivo32.xpm"));
+  setWindowIcon(icon);
+  setBackgroundRole(QPalette::Window);
+  setAutoFillBackground(true);
+  setFixedSize(twipsSizeToPixels(kSideTwips, kSideTwips));
+  centreOnScreen(*this);
+
+  timers_.add([this] { load(); });
+  timers_.setInterval(kTimer1, 1);
+}
+
+// Runs once, all in one tick: the boxes wait for the user inside it.
+void LoaderWindow::load() {
+  host_.message(QStringLiteral("何にもいじらないで開くを押してください。"));
+  const QString file = host_.openFileName(QString());
+  const bool started = !file.isEmpty() && readProgram(file);
+  if (started) {
+    launcher_.start();
+    RunWindow* run = launcher_.window();
+    for (int n = 1; n <= RunMachine::kPictureCount; ++n)
+      run->machine().setPictureFile(n, picturePath(file, n));
+  }
+  timers_.setInterval(kTimer1, 0);
+  if (!started) emit gaveUp();
+}
+
+// A refused file is named to the user and leaves the store as it was, so
+// that no run starts on half a program.
+bool LoaderWindow::readProgram(const QString& file) {
+  QImage picture;
+  QString error;
+  if (!loadProgramImage(file, &picture, &error) || !readProgramBitmap(picture, store_, &error)) {
+    host_.message(error);
+    return false;
+  }
+  assignPicture(store_.codePicture(), picture);
+  return true;
+}
+
+}  // namespace kivo
