@@ -1,6 +1,7 @@
 #include "player/LoaderWindow.h"
 
 #include "platform/Host.h"
+#include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 #include "runner/RunLauncher.h"
 #include "runner/RunWindow.h"
@@ -42,6 +43,7 @@ LoaderWindow::LoaderWindow(Store& store, Host& host, Clock& clock, RunLauncher& 
   setBackgroundRole(QPalette::Window);
   setAutoFillBackground(true);
   setFixedSize(twipsSizeToPixels(kSideTwips, kSideTwips));
+  setInTaskbar(*this, false);
   centreOnScreen(*this);
 
   timers_.add([this] { load(); });

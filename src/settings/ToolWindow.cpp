@@ -1,5 +1,6 @@
 #include "settings/ToolWindow.h"
 
+#include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 
 #include <QPushButton>
@@ -14,6 +15,7 @@ void setUpToolWindow(QWidget& window, const QString& name, const QString& captio
   window.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   window.setAttribute(Qt::WA_DeleteOnClose);
+  setInTaskbar(window, false);
   window.setFixedSize(twipsSizeToPixels(clientTwips.width(), clientTwips.height()));
   centreOnScreen(window);
 }

@@ -1,5 +1,7 @@
 #include "DialogFixture.h"
 
+#include "platform/WindowFrame.h"
+
 #include "platform/WindowGeometry.h"
 #include "settings/CharSettingDialog.h"
 #include "settings/PlacementDiagram.h"
@@ -88,6 +90,7 @@ TEST_P(BothDialogs, SmallCentredToolWindowsWithACloseBoxOnly) {
   std::unique_ptr<QWidget> dialog(make(GetParam(), store_));
   const Qt::WindowFlags flags = dialog->windowFlags();
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+  EXPECT_FALSE(inTaskbar(*dialog));
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
   EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
   EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
