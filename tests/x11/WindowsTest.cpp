@@ -105,6 +105,8 @@ const SizeCase kSizes[] = {
     {"toolWindowLarge", "24", "16", 8400, 7000}, {"fixedSingleSmall", "16", "33", 4600, 5000},
 };
 
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
+
 class OuterSize : public X11Test, public ::testing::WithParamInterface<SizeCase> {};
 
 // The size codes give the window's outer size, frame and title bar included,
