@@ -36,7 +36,7 @@ Editor::Editor(Store& store, Host& host, Clock& clock, QObject* parent)
       mainWindow_([this] { return new MainWindow(*this); }),
       storeWindow_([] { return new StoreWindow; }),
       placement_([] { return new PlacementDialog; }),
-      version_([] { return new VersionDialog; }),
+      version_([this] { return new VersionDialog(host_); }),
       help_([] { return new HelpWindow; }) {
   loadKivoResources();
   for (int s = 1; s <= kCharSettingCount; ++s)
