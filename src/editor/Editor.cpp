@@ -32,11 +32,17 @@ Editor::Editor(Store& store, Host& host, Clock& clock, QObject* parent)
     : QObject(parent),
       store_(store),
       host_(host),
+      clock_(clock),
       launcher_(store, host, clock, RunVariant::Editor),
       mainWindow_([this] { return new MainWindow(*this); }),
       storeWindow_([] { return new StoreWindow; }),
+      splash_([this] {
+        auto* splash = new SplashWindow(host_, clock_, colourReader_);
+        connect(splash, &SplashWindow::checked, this, &Editor::finishStart);
+        return splash;
+      }),
       placement_([this] { return new PlacementDialog(store_); }),
-      version_([] { return new VersionDialog; }),
+      version_([this] { return new VersionDialog(host_); }),
       help_([] { return new HelpWindow; }) {
   loadKivoResources();
   for (int s = 1; s <= kCharSettingCount; ++s)
@@ -52,7 +58,18 @@ Editor::~Editor() = default;
 
 MainWindow* Editor::mainWindow() const { return mainWindow_.peek(); }
 
-void Editor::start() { showMainWindow(); }
+void Editor::start() {
+  splash_.get();  // its timer counts from here
+  showForm(storeWindow_);
+  showMainWindow();
+  showForm(splash_);
+}
+
+void Editor::finishStart() {
+  splash_.unload();
+  showForm(storeWindow_);
+  showMainWindow();
+}
 
 void Editor::showMainWindow() { showForm(mainWindow_); }
 
@@ -65,6 +82,7 @@ void Editor::quit() {
   launcher_.stop();
   mainWindow_.unload();
   storeWindow_.unload();
+  splash_.unload();
   placement_.unload();
   for (auto& slot : charSettings_) slot->unload();
   version_.unload();

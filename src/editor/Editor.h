@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/SplashWindow.h"
 #include "platform/FormSlot.h"
 #include "runner/RunLauncher.h"
 
@@ -30,14 +31,19 @@ class Editor : public QObject {
   Editor(Store& store, Host& host, Clock& clock, QObject* parent = nullptr);
   ~Editor() override;
 
-  // Shows the main window as the program starts.
+  // The start-up: the store window, the main window and the splash in
+  // front; once the splash has checked the display it goes and the store
+  // window and the main window come forward, the main window active.
   void start();
+  // How the splash reads its canvas back; set before start().
+  void setColourReader(SplashWindow::PixelReader reader) { colourReader_ = std::move(reader); }
 
   Store& store() { return store_; }
   Host& host() { return host_; }
   RunLauncher& launcher() { return launcher_; }
   MainWindow* mainWindow() const;  // nullptr when none is loaded
   FormSlot<StoreWindow>& storeWindow() { return storeWindow_; }
+  FormSlot<SplashWindow>& splash() { return splash_; }
 
   // 新規作成: the main window goes with all that was typed and comes back
   // with its design values; nothing else changes.
@@ -52,12 +58,16 @@ class Editor : public QObject {
 
  private:
   void showMainWindow();
+  void finishStart();
 
   Store& store_;
   Host& host_;
+  Clock& clock_;
+  SplashWindow::PixelReader colourReader_ = SplashWindow::readPixel;
   RunLauncher launcher_;
   FormSlot<MainWindow> mainWindow_;
   FormSlot<StoreWindow> storeWindow_;
+  FormSlot<SplashWindow> splash_;
   FormSlot<PlacementDialog> placement_;
   std::array<std::unique_ptr<FormSlot<CharSettingDialog>>, kCharSettingCount> charSettings_;
   FormSlot<VersionDialog> version_;

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "editor/FixedWindow.h"
 
 namespace kivo {
 
-// Form12, the short help; empty until its own contents arrive.
-class HelpWindow : public QWidget {
+// Form12, the short help: every command code with a short name, in two
+// columns of fixed text.
+class HelpWindow : public FixedWindow {
   Q_OBJECT
  public:
   HelpWindow();

@@ -1,6 +1,7 @@
 #include "editor/MainWindow.h"
 
 #include "editor/Editor.h"
+#include "editor/MonitorPanel.h"
 #include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 #include "platform/Host.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -233,9 +235,9 @@ void MainWindow::createToolbar(QWidget* client) {
 }
 
 void MainWindow::createMonitorPanel(QWidget* client) {
-  monitor_ = new QGroupBox(client);
-  monitor_->setObjectName(QStringLiteral("Frame2"));
-  monitor_->setGeometry(twipsRect(4440, 1920, 2535, 1695));
+  auto* panel = new MonitorPanel(client);
+  setTabOrder(lines_.back(), panel->codeBox());  // Tab goes on from line 20
+  monitor_ = panel;
 }
 
 void MainWindow::createMenus() {

@@ -1,14 +1,17 @@
 #pragma once
 
-#include <QWidget>
+#include "editor/FixedWindow.h"
 
 namespace kivo {
 
-// Form11, the version dialog; empty until its own contents arrive.
-class VersionDialog : public QWidget {
+class Host;
+
+// Form11, the version dialog: the logo, the product line and a notice. It
+// beeps each time it is loaded; OK unloads it.
+class VersionDialog : public FixedWindow {
   Q_OBJECT
  public:
-  VersionDialog();
+  explicit VersionDialog(Host& host);
 };
 
 }  // namespace kivo

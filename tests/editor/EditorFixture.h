@@ -17,14 +17,10 @@
 
 namespace kivo::test {
 
-// A started editor on a virtual clock, its dialogs answered by a fake host.
-class EditorTest : public ::testing::Test {
+// An editor on a virtual clock, its dialogs answered by a fake host; not yet
+// started.
+class EditorHarness : public ::testing::Test {
  protected:
-  EditorTest() {
-    editor.start();
-    activate();
-  }
-
   // What a window manager does for a window that shows.
   void activate() {
     window()->activateWindow();
@@ -83,6 +79,15 @@ class EditorTest : public ::testing::Test {
 
  protected:
   Editor editor{store, host, clock};
+};
+
+// A started editor, its main window active.
+class EditorTest : public EditorHarness {
+ protected:
+  EditorTest() {
+    editor.start();
+    activate();
+  }
 };
 
 }  // namespace kivo::test

@@ -430,7 +430,7 @@ TEST_F(EditorTest, ExitAndTheCloseBoxEndEveryWindow) {
     std::string(how) == "closeBox" ? void(window()->close()) : trigger(how);
     EXPECT_EQ(window(), nullptr) << how;
     EXPECT_FALSE(editor.launcher().loaded()) << how;
-    for (const char* form : {"Form1", "Form2", "Form3", "Form4", "Form11"})
+    for (const char* form : {"Form1", "Form2", "Form3", "Form4", "Form5", "Form11"})
       EXPECT_EQ(shown(QString::fromLatin1(form)), nullptr) << how << " " << form;
   }
 }

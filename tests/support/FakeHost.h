@@ -28,8 +28,14 @@ class FakeHost final : public Host {
   std::vector<QString> saveOffered;
   std::vector<Box> openBoxes;            // boxes still waiting to be closed
   int beeps = 0;
+  // Runs while a modal box is open, as the window system may deliver timer
+  // ticks and other events there.
+  std::function<void()> whileBoxOpen;
 
-  void message(const QString& text) override { messages.push_back(text); }
+  void message(const QString& text) override {
+    messages.push_back(text);
+    if (whileBoxOpen) whileBoxOpen();
+  }
 
   void messageFor(QWidget* window, const QString& text,
                   std::function<void()> closed) override {
