@@ -1,5 +1,6 @@
 #include "editor/FixedWindow.h"
 
+#include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 
 #include <QLabel>
@@ -13,6 +14,7 @@ FixedWindow::FixedWindow(Qt::WindowFlags flags, const char* name, const QString&
   setObjectName(QString::fromLatin1(name));
   setWindowTitle(caption);
   setAttribute(Qt::WA_DeleteOnClose);
+  if ((flags & Qt::WindowType_Mask) == Qt::Tool) setInTaskbar(*this, false);
   setFixedSize(twipsSizeToPixels(widthTwips, heightTwips));
   QPalette colours = palette();
   colours.setColor(QPalette::Window, back);

@@ -13,10 +13,6 @@ namespace kivo {
 class FixedWindow : public QWidget {
   Q_OBJECT
  public:
-  // The title bar of a fixed tool window: small, a close box only.
-  static constexpr Qt::WindowFlags kToolWindowFlags =
-      Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-      Qt::WindowCloseButtonHint;
   // The colour of caption text in the standard desktop scheme.
   static inline const QColor kCaptionTextColour = Qt::white;
 

@@ -1,5 +1,6 @@
 #include "editor/HelpWindow.h"
 
+#include "platform/WindowGeometry.h"
 #include "store/Codes.h"
 
 #include <QApplication>

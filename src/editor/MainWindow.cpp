@@ -35,8 +35,7 @@ namespace {
 using Action = void (*)(MainWindow&);
 
 constexpr Qt::WindowFlags kWindowFlags =
-    Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    Qt::Window | Qt::MSWindowsFixedSizeDialogHint | kTitleBarFlags;
 
 // Geometry of the window and its strip, in twips.
 constexpr int kClientWidth = 7365;
@@ -150,7 +149,7 @@ class ToolImage final : public QLabel {
 
 // The system's colours: the window colour behind the lines (white in the
 // standard scheme, so the white number labels vanish), the face colour of
-// the toolbar strip.
+// the toolbar strip and the monitor's frame.
 void paintBackground(QWidget& widget, QPalette::ColorRole role) {
   QPalette palette = widget.palette();
   palette.setColor(QPalette::Window, QApplication::palette().color(role));
@@ -236,6 +235,7 @@ void MainWindow::createToolbar(QWidget* client) {
 
 void MainWindow::createMonitorPanel(QWidget* client) {
   auto* panel = new MonitorPanel(client);
+  paintBackground(*panel, QPalette::Window);  // a frame is of the face colour
   setTabOrder(lines_.back(), panel->codeBox());  // Tab goes on from line 20
   monitor_ = panel;
 }

@@ -9,6 +9,13 @@
 
 namespace kivo {
 
+// A title bar with a close box only, no minimise or maximise button.
+inline constexpr Qt::WindowFlags kTitleBarFlags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                  Qt::WindowSystemMenuHint |
+                                                  Qt::WindowCloseButtonHint;
+// The small title bar of a fixed tool window.
+inline constexpr Qt::WindowFlags kToolWindowFlags = Qt::Tool | kTitleBarFlags;
+
 inline QRect twipsRect(int left, int top, int width, int height) {
   return {twipsToPixels(left, top), twipsSizeToPixels(width, height)};
 }

@@ -20,15 +20,13 @@ constexpr int kDesignClientHeight = 6765;
 constexpr int kPictureDesignSide = 375;
 
 Qt::WindowFlags flagsFor(BorderStyle border) {
-  const Qt::WindowFlags titled = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   switch (border) {
     case BorderStyle::None: return Qt::Window | Qt::FramelessWindowHint;
-    case BorderStyle::FixedToolWindow: return Qt::Tool | titled;
+    case BorderStyle::FixedToolWindow: return kToolWindowFlags;
     case BorderStyle::FixedSingle:
     case BorderStyle::Sizable: break;
   }
-  return Qt::Window | titled;
+  return Qt::Window | kTitleBarFlags;
 }
 
 }  // namespace

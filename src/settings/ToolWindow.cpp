@@ -12,8 +12,7 @@ void setUpToolWindow(QWidget& window, const QString& name, const QString& captio
                      QSize clientTwips) {
   window.setObjectName(name);
   window.setWindowTitle(caption);
-  window.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  window.setWindowFlags(kToolWindowFlags);
   window.setAttribute(Qt::WA_DeleteOnClose);
   setInTaskbar(window, false);
   window.setFixedSize(twipsSizeToPixels(clientTwips.width(), clientTwips.height()));

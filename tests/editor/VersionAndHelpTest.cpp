@@ -42,8 +42,9 @@ TEST_F(EditorTest, VersionDialogIsAFixedToolWindowWithLogoProductLineAndNotice) 
   EXPECT_FALSE(w->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(w->minimumSize(), w->maximumSize()) << "not sizable";
   EXPECT_EQ(w->size(), QSize(404, 200));
-  const QPoint off = w->geometry().center() - w->screen()->availableGeometry().center();
-  EXPECT_LE(off.manhattanLength(), 2) << "centred";
+  const QPoint off = w->frameGeometry().center() - w->screen()->availableGeometry().center();
+  // Offscreen adds its frame only once the window shows: a pixel or two.
+  EXPECT_LE(off.manhattanLength(), 4) << "centred";
   EXPECT_EQ(w->palette().color(w->backgroundRole()), QColor(Qt::white));
 
   const std::pair<const char*, QRect> places[] = {{"Command1", {216, 136, 169, 49}},
