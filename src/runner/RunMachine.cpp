@@ -35,7 +35,12 @@ void RunMachine::start() {
   set(T1, 1);
 }
 
-void RunMachine::stopAll() { timers_.stopAll(); }
+void RunMachine::stopAll() {
+  timers_.stopAll();
+  // A box still open may report its close after the stop: it finds no step
+  // left to finish, so the stopped run stays still.
+  inMessageBox_ = false;
+}
 
 void RunMachine::click(int button) {
   if (inMessageBox_ || button < 1 || button > kButtonCount) return;  // the box keeps clicks away
