@@ -113,7 +113,6 @@ SeenWindow seenWindow(unsigned long id) {
     auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
     if (!tree) return seen;
     const bool top = tree->parent == tree->root;
-    if (qEnvironmentVariableIsSet("DBG")) fprintf(stderr, "win %x parent %x root %x\n", window, tree->parent, tree->root);
     const xcb_window_t parent = tree->parent;
     std::free(tree);
     if (top) break;
