@@ -63,8 +63,9 @@ bool isOs2Header(quint32 size) {
 }
 
 bool contiguous(quint32 mask) {
+  if (mask == 0) return false;
   const quint32 run = mask >> std::countr_zero(mask);
-  return mask != 0 && (run & (run + 1)) == 0;
+  return (run & (run + 1)) == 0;
 }
 
 Channel channelOf(quint32 mask) {
