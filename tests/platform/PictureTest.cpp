@@ -94,15 +94,8 @@ constexpr QRgb kC0 = 0xFF102030, kC1 = 0xFF405060, kC2 = 0xFF708090;
 std::vector<HandMade> handMadeFiles() {
   auto layout = [](int header, int bpp, Packing p, int w, int h, int colours = 0,
                    std::array<quint32, 4> masks = {}) {
-    BmpLayout l;
-    l.headerSize = header;
-    l.bpp = bpp;
-    l.packing = p;
-    l.width = w;
-    l.height = h;
-    l.colours = colours;
-    l.masks = masks;
-    return l;
+    return BmpLayout{.headerSize = header, .bpp = bpp, .packing = p, .masks = masks,
+                     .colours = colours, .width = w, .height = h};
   };
   auto bytes = [](std::initializer_list<int> v) {
     QByteArray b;
@@ -189,9 +182,7 @@ const Refusal kRefusals[] = {
     {"headerOfNoFormat", [] { return changed(bmp24(), 14, 44); }, u"画像ファイルの見出しが正しくありません: "},
     {"runPastRowEnd",
      [] {
-       BmpLayout l;
-       l.bpp = 8;
-       l.packing = Packing::Rle8;
+       const BmpLayout l{.bpp = 8, .packing = Packing::Rle8};
        return test::makeBmpSample(l, 7, test::PixelFault::RunPastRowEnd).bytes;
      },
      u"画像ファイルの画素データが壊れています: "},

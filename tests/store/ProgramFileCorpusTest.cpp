@@ -67,12 +67,7 @@ std::vector<BmpLayout> allLayouts() {
   std::vector<BmpLayout> out;
   auto add = [&](int header, int bpp, Packing p, std::array<quint32, 4> masks = {},
                  int colours = 0) {
-    BmpLayout l;
-    l.headerSize = header;
-    l.bpp = bpp;
-    l.packing = p;
-    l.masks = masks;
-    l.colours = colours;
+    BmpLayout l{.headerSize = header, .bpp = bpp, .packing = p, .masks = masks, .colours = colours};
     out.push_back(l);
     if (isWindows(header) && (p == Packing::Rgb || p == Packing::BitFields)) {
       l.topDown = true;
