@@ -1,103 +1,140 @@
 #include "platform/Picture.h"
 
+#include "platform/BmpDecoder.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
-
-#include <bit>
-#include <cstdint>
-#include <optional>
+#include <QImageReader>
 
 namespace kivo {
 namespace {
 
-constexpr int kMaxSide = 32768;
+// Larger than any bitmap the decoder accepts; spares reading a huge file.
+constexpr qint64 kMaxFileSize = qint64{256} << 20;
 
-struct BmpInfo {
-  qint64 dataOffset = 0;
-  qint64 width = 0;
-  qint64 height = 0;  // negative: rows stored top-down
-  int bpp = 0;
-  quint32 compression = 0;
-  quint32 imageSize = 0;
-  quint32 masks[3] = {0x7C00, 0x03E0, 0x001F};  // 16-bit default: 5-5-5
-};
-
-enum : quint32 { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3 };
-
-quint32 u32(const QByteArray& d, qint64 at) {
-  return qFromLittleEndian<quint32>(d.constData() + at);
-}
-quint16 u16(const QByteArray& d, qint64 at) {
-  return qFromLittleEndian<quint16>(d.constData() + at);
-}
-
-// The header as far as the length check and our own 16-bit reading need it;
-// nothing when it is not a bitmap header we can judge.
-std::optional<BmpInfo> parseHeader(const QByteArray& d) {
-  if (d.size() < 26) return std::nullopt;
-  BmpInfo info;
-  info.dataOffset = u32(d, 10);
-  const quint32 headerSize = u32(d, 14);
-  if (headerSize == 12) {
-    info.width = u16(d, 18);
-    info.height = static_cast<qint16>(u16(d, 20));
-    info.bpp = u16(d, 24);
-    return info;
+QString faultMessage(PictureFault fault, const QString& path) {
+  switch (fault) {
+    case PictureFault::None: break;
+    case PictureFault::Missing: return QStringLiteral("ファイルを開けません: %1").arg(path);
+    case PictureFault::NotPicture: break;
+    case PictureFault::Truncated:
+      return QStringLiteral("ファイルが途中で切れています: %1").arg(path);
+    case PictureFault::BadHeader:
+      return QStringLiteral("画像ファイルの見出しが正しくありません: %1").arg(path);
+    case PictureFault::BadPixels:
+      return QStringLiteral("画像ファイルの画素データが壊れています: %1").arg(path);
+    case PictureFault::Unsupported:
+      return QStringLiteral("この種類の画像ファイルは読めません: %1").arg(path);
+    case PictureFault::TooLarge: return QStringLiteral("画像が大きすぎます: %1").arg(path);
   }
-  if (headerSize < 40 || d.size() < 14 + 40) return std::nullopt;
-  info.width = static_cast<qint32>(u32(d, 18));
-  info.height = static_cast<qint32>(u32(d, 22));
-  info.bpp = u16(d, 28);
-  info.compression = u32(d, 30);
-  info.imageSize = u32(d, 34);
-  if (info.compression == kBitfields) {
-    // Masks follow a 40-byte header and stand at the same place in larger ones.
-    const qint64 at = 14 + 40;
-    if (d.size() < at + 12) return std::nullopt;
-    for (int i = 0; i < 3; ++i) info.masks[i] = u32(d, at + 4 * i);
-  }
-  return info;
+  return QStringLiteral("画像ファイルとして読めません: %1").arg(path);
 }
 
-// Widens an n-bit channel value to 8 bits by repeating its bits, as a
-// display that reads the value back does.
-int expand(quint32 v, int bits) {
-  if (bits <= 0) return 0;
-  if (bits >= 8) return static_cast<int>(v >> (bits - 8));
-  quint32 r = 0;
-  int filled = 0;
-  while (filled < 8) {
-    r = (r << bits) | v;
-    filled += bits;
-  }
-  return static_cast<int>(r >> (filled - 8));
+quint32 bigEndian32(const QByteArray& d, qint64 at) {
+  return static_cast<quint32>(static_cast<quint8>(d[at])) << 24 |
+         static_cast<quint32>(static_cast<quint8>(d[at + 1])) << 16 |
+         static_cast<quint32>(static_cast<quint8>(d[at + 2])) << 8 |
+         static_cast<quint8>(d[at + 3]);
 }
 
-QImage decode16(const QByteArray& d, const BmpInfo& info) {
-  const int w = static_cast<int>(info.width);
-  const int h = static_cast<int>(qAbs(info.height));
-  const qint64 stride = ((info.width * 16 + 31) / 32) * 4;
-  QImage image(w, h, QImage::Format_RGB32);
-  int shift[3], bits[3];
-  for (int c = 0; c < 3; ++c) {
-    shift[c] = info.masks[c] ? std::countr_zero(info.masks[c]) : 0;
-    bits[c] = std::popcount(info.masks[c]);
+// Qt reads a cut-short PNG, GIF or JPEG without a word, so each format's own
+// end mark must close the file.
+PictureFault pngWhole(const QByteArray& d) {
+  qint64 at = 8;  // after the signature
+  for (;;) {
+    if (d.size() - at < 12) return PictureFault::Truncated;
+    const qint64 length = bigEndian32(d, at);
+    if (length > 0x7FFFFFFF) return PictureFault::NotPicture;
+    if (d.size() - at - 12 < length) return PictureFault::Truncated;
+    const bool end = d.mid(at + 4, 4) == "IEND";
+    at += 12 + length;
+    if (end) return at == d.size() ? PictureFault::None : PictureFault::NotPicture;
   }
-  for (int y = 0; y < h; ++y) {
-    const int fileRow = info.height > 0 ? h - 1 - y : y;
-    const qint64 rowAt = info.dataOffset + fileRow * stride;
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < w; ++x) {
-      const quint32 px = u16(d, rowAt + 2 * x);
-      int ch[3];
-      for (int c = 0; c < 3; ++c)
-        ch[c] = expand((px & info.masks[c]) >> shift[c], bits[c]);
-      line[x] = qRgb(ch[0], ch[1], ch[2]);
+}
+
+PictureFault gifWhole(const QByteArray& d) {
+  auto byte = [&](qint64 at) { return static_cast<quint8>(d[at]); };
+  auto colourTable = [](quint8 flags) { return flags & 0x80 ? 3 * (2 << (flags & 7)) : 0; };
+  // Skips a chain of sub-blocks; false when the file ends inside it.
+  auto skipBlocks = [&](qint64& at) {
+    for (;;) {
+      if (at >= d.size()) return false;
+      const int n = byte(at++);
+      if (n == 0) return true;
+      at += n;
+    }
+  };
+  if (d.size() < 13) return PictureFault::Truncated;
+  qint64 at = 13 + colourTable(byte(10));
+  int frames = 0;
+  for (;;) {
+    if (at >= d.size()) return PictureFault::Truncated;
+    const quint8 introducer = byte(at++);
+    if (introducer == 0x3B) {  // trailer
+      if (frames == 0 || at != d.size()) return PictureFault::NotPicture;
+      return PictureFault::None;
+    }
+    if (introducer == 0x21) {  // extension: label, then sub-blocks
+      ++at;
+    } else if (introducer == 0x2C) {  // image: descriptor, colours, LZW size
+      if (d.size() - at < 9) return PictureFault::Truncated;
+      at += 9 + colourTable(byte(at + 8)) + 1;
+      ++frames;
+    } else {
+      return PictureFault::NotPicture;
+    }
+    if (!skipBlocks(at)) return PictureFault::Truncated;
+  }
+}
+
+PictureFault jpegWhole(const QByteArray& d) {
+  return d.endsWith("\xFF\xD9") ? PictureFault::None : PictureFault::Truncated;
+}
+
+// Lets Qt decode twice, into pictures filled with two different values
+// beforehand: a pixel Qt did not decode keeps the fill and shows as a
+// difference, so such a file is refused rather than read as chance values.
+PictureFault readWithQt(const QByteArray& data, const char* format, QImage* image) {
+  QImage first;
+  for (const uint fill : {0x00000000u, 0xFFFFFFFFu}) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    QImage decoded(reader.size(), reader.imageFormat());
+    if (!decoded.isNull()) decoded.fill(fill);
+    if (!reader.read(&decoded) || decoded.isNull()) return PictureFault::NotPicture;
+    if (first.isNull()) {
+      first = decoded;
+    } else if (decoded != first) {
+      return PictureFault::BadPixels;
     }
   }
-  return image;
+  *image = first;
+  return PictureFault::None;
+}
+
+PictureFault readPicture(const QByteArray& data, QImage* image) {
+  if (data.startsWith("BM")) return decodeBmp(data, image);
+  struct Format {
+    const char* signature;
+    const char* name;
+    PictureFault (*whole)(const QByteArray&);
+  };
+  static const Format kFormats[] = {
+      {"\x89PNG\r\n\x1A\n", "png", pngWhole},
+      {"GIF87a", "gif", gifWhole},
+      {"GIF89a", "gif", gifWhole},
+      {"\xFF\xD8\xFF", "jpeg", jpegWhole},
+  };
+  for (const Format& f : kFormats) {
+    if (!data.startsWith(f.signature)) continue;
+    if (const auto fault = f.whole(data); fault != PictureFault::None) return fault;
+    return readWithQt(data, f.name, image);
+  }
+  return PictureFault::NotPicture;
 }
 
 }  // namespace
@@ -115,43 +152,16 @@ QString localPath(const QString& path) {
 
 bool readImageFile(const QString& path, QImage* image, QString* error) {
   QFile file(path);
-  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-    *error = QStringLiteral("ファイルを開けません: %1").arg(path);
-    return false;
+  const QFileInfo info(path);
+  PictureFault fault = PictureFault::Missing;
+  if (info.isFile() && info.size() > kMaxFileSize) {
+    fault = PictureFault::TooLarge;
+  } else if (info.isFile() && file.open(QIODevice::ReadOnly)) {
+    fault = readPicture(file.readAll(), image);
   }
-  const QByteArray data = file.readAll();
-  if (data.startsWith("BM")) {
-    const auto info = parseHeader(data);
-    const bool sane = info && info->width > 0 && info->width <= kMaxSide &&
-                      info->height != 0 && qAbs(info->height) <= kMaxSide &&
-                      info->dataOffset > 0 && info->dataOffset <= data.size();
-    if (!sane) {
-      *error = QStringLiteral("画像ファイルとして読めません: %1").arg(path);
-      return false;
-    }
-    qint64 need = info->dataOffset;
-    const bool packed = info->compression == kRle8 || info->compression == kRle4;
-    if (packed)
-      need += info->imageSize;
-    else if (info->compression == kRgb || info->compression == kBitfields)
-      need += ((info->width * info->bpp + 31) / 32) * 4 * qAbs(info->height);
-    if (data.size() < need) {
-      *error = QStringLiteral("ファイルが途中で切れています: %1").arg(path);
-      return false;
-    }
-    if (info->bpp == 16 &&
-        (info->compression == kRgb || info->compression == kBitfields)) {
-      *image = decode16(data, *info);
-      return true;
-    }
-  }
-  QImage loaded;
-  if (!loaded.loadFromData(data) || loaded.isNull()) {
-    *error = QStringLiteral("画像ファイルとして読めません: %1").arg(path);
-    return false;
-  }
-  *image = loaded;
-  return true;
+  if (fault == PictureFault::None) return true;
+  *error = faultMessage(fault, path);
+  return false;
 }
 
 }  // namespace kivo

@@ -10,9 +10,12 @@ namespace kivo {
 // folders. Every other path is returned as it stands.
 QString localPath(const QString& path);
 
-// Reads a picture file from a path of this machine. Bitmaps are checked against their own header before
-// their pixels are trusted, and 16-bit bitmaps are expanded exactly (5-bit
-// 31 reads as 255). On failure returns false and a message naming the file.
+// The one reader of picture files, for program files and the run window's
+// pictures alike. Bitmaps are decoded by our own strict decoder; PNG, GIF
+// and JPEG by Qt, only when the file is whole and every pixel comes out the
+// same whatever the memory held before. Anything else is refused. On failure
+// returns false, leaves `image` as it was and gives a message naming the
+// file and what is wrong.
 bool readImageFile(const QString& path, QImage* image, QString* error);
 
 }  // namespace kivo
