@@ -63,8 +63,8 @@ struct Program {
   QString path;
   // Its window that counts as shown, in the order the program maps them:
   // the first for the bare window and the editor (whatever window the
-  // editor shows first), the third for the player, which maps its run
-  // window and its loader before the box that asks for a file.
+  // editor shows first), the third for the player, which maps its loader
+  // and its run window before the box that asks for a file.
   int window;
 };
 
