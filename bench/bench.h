@@ -5,8 +5,12 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
+#include <string_view>
 #include <vector>
+
+namespace kivo {
+class RunMachine;
+}
 
 namespace kivo::bench {
 
@@ -51,6 +55,15 @@ class BenchHost final : public Host {
  private:
   QString file_;
 };
+
+// The code of a command, by its identifier (cmdStop ..).
+int commandCode(std::string_view identifier);
+// The run's line counter as a number.
+qint64 counterOf(const RunMachine& machine);
+// Serve the event loop until the run has ended the execute step that starts a
+// pause of `lengthMs`; then until the fetch step that ends it has ended.
+void awaitPauseStart(const RunMachine& machine, int lengthMs);
+void awaitPauseEnd(const RunMachine& machine);
 
 void benchBitmap();
 void benchRunner();

@@ -15,19 +15,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string_view>
 
 namespace kivo::bench {
 namespace {
 
-constexpr int kFetchTimer = 10;
-constexpr int kExecuteTimer = 11;
-
-QString codeText(std::string_view identifier) {
-  return QString::number(commandByIdentifier(identifier)->code);
-}
-
-qint64 counter(RunMachine& m) { return m.programCounter().toLongLong(); }
+QString codeText(std::string_view identifier) { return QString::number(commandCode(identifier)); }
 
 // The editor as its main() puts it together, on the clock it is given.
 class EditorProcess {
@@ -86,9 +78,9 @@ int childRunResident() {
   constexpr qint64 kPrints = 1'000'000;
   constexpr qint64 kBatch = 1000;
   RunMachine& m = process.machine();
-  while (counter(m) <= kPrints) {
-    const qint64 target = std::min(counter(m) + kBatch, kPrints + 1);
-    require(clock.advanceUntil([&] { return counter(m) >= target; }, 1'000'000'000), "the run did not go on");
+  while (counterOf(m) <= kPrints) {
+    const qint64 target = std::min(counterOf(m) + kBatch, kPrints + 1);
+    require(clock.advanceUntil([&] { return counterOf(m) >= target; }, 1'000'000'000), "the run did not go on");
     QCoreApplication::processEvents();
   }
   const QStringList printed = process.editor().launcher().window()->printedTexts();
@@ -108,11 +100,10 @@ int childPauseCpu() {
   require(waitUntil([&] { return process.runShown(); }), "the run window did not show");
 
   RunMachine& m = process.machine();
-  const int length = commandByIdentifier("cmdPause10s")->arg;
-  require(waitUntil([&] { return m.interval(kFetchTimer) == length; }), "the pause did not start");
+  awaitPauseStart(m, commandByIdentifier("cmdPause10s")->arg);
   const double startCpu = cpuMs();
   const double start = nowMs();
-  require(waitUntil([&] { return m.interval(kExecuteTimer) > 0; }), "the pause did not end");
+  awaitPauseEnd(m);
   const double cpu = cpuMs() - startCpu;
   std::printf("%.4f\n", 100 * cpu / (nowMs() - start));
   return 0;

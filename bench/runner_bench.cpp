@@ -9,14 +9,26 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <string_view>
 #include <vector>
 
 namespace kivo::bench {
-namespace {
 
-constexpr int kFetchTimer = 10;
-constexpr int kExecuteTimer = 11;
+int commandCode(std::string_view identifier) { return commandByIdentifier(identifier)->code; }
+
+qint64 counterOf(const RunMachine& machine) { return machine.programCounter().toLongLong(); }
+
+// Timer10 fetches, Timer11 executes: a pause is Timer10 armed with its length
+// and Timer11 off, and a fetch arms Timer11.
+void awaitPauseStart(const RunMachine& machine, int lengthMs) {
+  require(waitUntil([&] { return machine.interval(10) == lengthMs && machine.interval(11) == 0; }),
+          "the pause did not start");
+}
+
+void awaitPauseEnd(const RunMachine& machine) {
+  require(waitUntil([&] { return machine.interval(11) > 0; }), "the pause did not end");
+}
+
+namespace {
 
 // The floor: 61 bare one-millisecond Qt timers, each started by the last,
 // as many ticks as a run's set-up takes.
@@ -33,8 +45,6 @@ void timerChain61() {
   loop.exec();
 }
 
-int counter(RunMachine& m) { return m.programCounter().toInt(); }
-int code(std::string_view identifier) { return commandByIdentifier(identifier)->code; }
 
 class RunBench {
  public:
@@ -58,9 +68,9 @@ class RunBench {
   // Lines that go straight on, timed between the ends of two execute steps.
   double lineMs(int lines) {
     RunMachine& m = startRun();
-    require(waitUntil([&] { return counter(m) >= 2; }), "the run executed no line");
+    require(waitUntil([&] { return counterOf(m) >= 2; }), "the run executed no line");
     const double start = nowMs();
-    require(waitUntil([&] { return counter(m) >= 2 + lines; }), "the run did not go on");
+    require(waitUntil([&] { return counterOf(m) >= 2 + lines; }), "the run did not go on");
     const double perLine = (nowMs() - start) / lines;
     launcher_.stop();
     return perLine;
@@ -70,9 +80,9 @@ class RunBench {
   // fetch step that follows it.
   double pauseMs(int lengthMs) {
     RunMachine& m = startRun();
-    require(waitUntil([&] { return m.interval(kFetchTimer) == lengthMs; }), "the pause did not start");
+    awaitPauseStart(m, lengthMs);
     const double start = nowMs();
-    require(waitUntil([&] { return m.interval(kExecuteTimer) > 0; }), "the pause did not end");
+    awaitPauseEnd(m);
     const double length = nowMs() - start;
     launcher_.stop();
     return length;
@@ -117,7 +127,7 @@ void benchRunner() {
     int runs;
   };
   for (const Pause& p : {Pause{"pause_100ms_ms", "cmdPause100ms", 21}, Pause{"pause_1s_ms", "cmdPause1s", 7}}) {
-    bench.setProgram({code(p.command), code("cmdStop")});
+    bench.setProgram({commandCode(p.command), commandCode("cmdStop")});
     Samples lengths;
     for (int run = 0; run < p.runs; ++run) lengths.push_back(bench.pauseMs(commandByIdentifier(p.command)->arg));
     report(p.name, lengths, "ms");
