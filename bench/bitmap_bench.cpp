@@ -12,15 +12,15 @@ void benchBitmap() {
   Store store;
   const QString file = dir.filePath("bench.bmp");
   QString error;
-  print("bitmap_write_ms", medianMs(51, [&] {
-          writeProgramBitmap(store, store.codePicture(), &error);
-          saveProgramImage(store.codePicture(), file, &error);
-        }), "ms");
-  print("bitmap_read_ms", medianMs(51, [&] {
-          QImage image;
-          loadProgramImage(file, &image, &error);
-          readProgramBitmap(image, store, &error);
-        }), "ms");
+  report("bitmap_write_ms", timesMs(51, [&] {
+           writeProgramBitmap(store, store.codePicture(), &error);
+           saveProgramImage(store.codePicture(), file, &error);
+         }), "ms");
+  report("bitmap_read_ms", timesMs(51, [&] {
+           QImage image;
+           loadProgramImage(file, &image, &error);
+           readProgramBitmap(image, store, &error);
+         }), "ms");
 }
 
 }  // namespace kivo::bench
