@@ -2,6 +2,7 @@
 
 #include "editor/Editor.h"
 #include "editor/MonitorPanel.h"
+#include "platform/Icons.h"
 #include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 #include "platform/Host.h"
@@ -157,19 +158,13 @@ void paintBackground(QWidget& widget, QPalette::ColorRole role) {
   widget.setAutoFillBackground(true);
 }
 
-QIcon diamondIcon() {
-  QIcon icon;
-  icon.addFile(QStringLiteral(":/kivo16.xpm"));
-  icon.addFile(QStringLiteral(":/kivo32.xpm"));
-  return icon;
-}
 
 }  // namespace
 
 MainWindow::MainWindow(Editor& editor) : QMainWindow(nullptr, kWindowFlags), editor_(editor) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("KORVANEST   KIVO3.0"));
-  setWindowIcon(diamondIcon());
+  setWindowIcon(programIcon());
   setInTaskbar(*this, false);
 
   auto* client = new QWidget(this);
@@ -218,10 +213,7 @@ void MainWindow::createToolbar(QWidget* client) {
   for (const ImageEntry& entry : kImages) {
     std::function<void()> clicked;
     if (entry.action) clicked = [this, action = entry.action] { action(*this); };
-    QIcon icon;
-    const QString file = QStringLiteral(":/toolbar/") + QLatin1String(entry.icon);
-    icon.addFile(file + QStringLiteral(".xpm"));
-    icon.addFile(file + QStringLiteral("16.xpm"));
+    const QIcon icon = toolbarIcon(entry.icon);
     auto* image = new ToolImage(icon, std::move(clicked), strip);
     image->setProperty("iconSizes", QVariant::fromValue(icon.availableSizes()));  // both, 16 and 32
     image->setObjectName(QString::fromLatin1(entry.name));

@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QIcon>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QMessageBox>
@@ -17,11 +16,14 @@ namespace {
 constexpr int kTitleBarExtra = 120;
 
 QMessageBox* makeBox(QWidget* parent, const QString& text) {
-  auto* box = new QMessageBox(QMessageBox::NoIcon, kMessageTitle, text,
-                              QMessageBox::Ok, parent);
+  auto* box = new QMessageBox(QMessageBox::NoIcon, kMessageTitle, text, QMessageBox::NoButton,
+                              parent);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  // OK only, with no picture on it either.
-  box->button(QMessageBox::Ok)->setIcon(QIcon());
+  // OK only, with no picture on it: a button of our own, since the standard
+  // one is given the style's icon, and looking that up slows the first box.
+  QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box->setDefaultButton(ok);
+  box->setEscapeButton(ok);
   // A short text would make the box narrower than its own title. The box
   // sizes itself from its layout, so a strut in the layout widens it.
   if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {

@@ -1,6 +1,7 @@
 #include "player/LoaderWindow.h"
 
 #include "platform/Host.h"
+#include "platform/Icons.h"
 #include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 #include "runner/RunLauncher.h"
@@ -10,10 +11,6 @@
 
 #include <QFileInfo>
 #include <QIcon>
-
-// The icons are compiled into a static library, which registers them only
-// when asked to.
-static void loadKivoResources() { Q_INIT_RESOURCE(kivo); }
 
 namespace kivo {
 namespace {
@@ -33,13 +30,9 @@ LoaderWindow::LoaderWindow(Store& store, Host& host, Clock& clock, RunLauncher& 
       host_(host),
       launcher_(launcher),
       timers_(clock) {
-  loadKivoResources();
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("KORVANEST   KIVO3.0"));
-  QIcon icon;
-  icon.addFile(QStringLiteral(":/kivo16.xpm"));
-  icon.addFile(QStringLiteral(":/kivo32.xpm"));
-  setWindowIcon(icon);
+  setWindowIcon(programIcon());
   setBackgroundRole(QPalette::Window);
   setAutoFillBackground(true);
   setFixedSize(twipsSizeToPixels(kSideTwips, kSideTwips));

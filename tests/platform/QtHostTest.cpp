@@ -24,10 +24,14 @@ TEST(QtHostBox, OkWithoutIconAndWideEnoughForTheTitle) {
     EXPECT_EQ(box->windowTitle(), kMessageTitle);
     EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
     ASSERT_EQ(box->buttons().size(), 1);
-    EXPECT_TRUE(box->button(QMessageBox::Ok)->icon().isNull()) << text.toStdString();
+    auto* ok = qobject_cast<QPushButton*>(box->buttons().front());
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), "OK");
+    EXPECT_TRUE(ok->icon().isNull()) << text.toStdString();
+    EXPECT_EQ(box->defaultButton(), ok);
     EXPECT_GT(box->width(), QFontMetrics(QApplication::font()).horizontalAdvance(kMessageTitle) + 60)
         << text.toStdString();
-    box->button(QMessageBox::Ok)->click();
+    ok->click();
     EXPECT_TRUE(closed);
   }
 }
