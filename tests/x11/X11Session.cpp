@@ -9,6 +9,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <cstdlib>
+#include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +47,56 @@ QString run(const QString& program, const QStringList& args) {
   return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+  auto* reply = xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+  const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+  std::free(reply);
+  return a;
+}
+
+// The manager is at work once it answers a request for a new window's frame:
+// it announces itself a moment before it serves requests, and the programs
+// under test ask for frames from their first window on.
+bool managerAnswers(int limitMs) {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(c)) {
+    xcb_disconnect(c);
+    return false;
+  }
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+  const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
+  bool answered = false;
+  QElapsedTimer waited;
+  waited.start();
+  while (!answered && waited.elapsed() < limitMs) {
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = probe;
+    event.type = request;
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+    for (int i = 0; i < 20 && !answered; ++i) {
+      QThread::msleep(10);
+      auto* reply = xcb_get_property_reply(
+          c, xcb_get_property(c, 0, probe, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
+      answered = reply && xcb_get_property_value_length(reply) == 16;
+      std::free(reply);
+    }
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+  }
+  xcb_disconnect(c);
+  return answered;
+}
+
 }  // namespace
 
 X11Session::X11Session() {
@@ -80,15 +131,7 @@ X11Session::X11Session() {
     problem_ = QStringLiteral("openbox did not start");
     return;
   }
-  QElapsedTimer waited;
-  waited.start();
-  while (waited.elapsed() < 10000) {
-    if (run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-            .contains(QStringLiteral("window id")))
-      break;
-    QThread::msleep(20);
-  }
-  ready_ = waited.elapsed() < 10000;
+  ready_ = managerAnswers(10000);
   if (!ready_) problem_ = QStringLiteral("openbox did not take over the display");
 }
 
