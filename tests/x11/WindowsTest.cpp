@@ -146,6 +146,24 @@ TEST_P(OuterSize, TheFrameHasTheTablesSize) {
 INSTANTIATE_TEST_SUITE_P(Codes, OuterSize, ::testing::ValuesIn(kSizes),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The player shows its run window before the run and hides it for the
+// set-up; when the run shows it again it stands where it stood.
+TEST_F(X11Test, PlayerRunWindowKeepsItsPlaceThroughTheSetUp) {
+  RunLauncher launcher(store, host, clock, RunVariant::Player);
+  RunWindow* w = launcher.load();
+  w->show();
+  ASSERT_TRUE(settle([&] { return seenWindow(w->winId()).viewable; }));
+  pump(200);
+  const QPoint before = seenWindow(w->winId()).frame.topLeft();
+  runUntilShown(launcher);
+  const QSize outer = twipsSizeToPixels(6000, 6000);
+  EXPECT_TRUE(settle([&] {
+    const SeenWindow seen = seenWindow(w->winId());
+    return near(seen.frame, QRect(before, outer));
+  })) << "frame at " << seenWindow(w->winId()).frame.left() << "," << seenWindow(w->winId()).frame.top()
+      << ", stood at " << before.x() << "," << before.y();
+}
+
 class Maximised : public X11Test, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(Maximised, FillsTheScreenWhateverTheBorder) {
