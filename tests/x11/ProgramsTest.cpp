@@ -268,6 +268,7 @@ class ProgramsTest : public ::testing::Test {
     Program form(KIVO_PLAYER_PATH, dir.path());
     const auto box = form.waitForActive(titled(kBoxTitle));
     ASSERT_TRUE(box) << "no message box titled with two blanks";
+    saveShot(screen().copy(box->client.adjusted(-4, -24, 4, 4)), QStringLiteral("x11_player_message.png"));
     keys({QStringLiteral("Return")});
     ASSERT_TRUE(form.waitForActive(isFileDialog)) << "no open dialog";
     typeText(file);
