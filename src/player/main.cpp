@@ -16,8 +16,10 @@ int main(int argc, char* argv[]) {
   kivo::QtHost host;
   kivo::RealClock clock;
   kivo::Player player(store, host, clock);
-  // Queued: the player may end inside a step of its own windows.
-  QObject::connect(&player, &kivo::Player::ended, &app, &QCoreApplication::quit,
+  // Queued: the player may end inside a step of its own windows. Not quit():
+  // that asks every window to close first and gives up when one refuses, as
+  // the run window does, leaving the loader's square on screen for ever.
+  QObject::connect(&player, &kivo::Player::ended, &app, [] { QCoreApplication::exit(0); },
                    Qt::QueuedConnection);
   player.start();
   const int status = app.exec();

@@ -136,11 +136,12 @@ void RunWindow::fitOuterSize(const QMargins& frame) {
 
 void RunWindow::keepOuterSize() {
   // Some managers decorate a window differently once it is on screen; the
-  // outer size then follows the frame it really got, once.
+  // outer size then follows the frame it really got, once. The place stays
+  // the one set: while the manager frames the window, Qt's idea of where it
+  // stands passes through the frame's corner or the screen's.
   if (!outer_ || !isVisible() || (windowState() & Qt::WindowMaximized)) return;
   const auto frame = frameOnScreen(*this);
   if (!frame || *frame == usedFrame_) return;
-  placedAt_ = geometry().topLeft() - QPoint(usedFrame_.left(), usedFrame_.top());
   fitOuterSize(*frame);
   moveFrameTo(*this, placedAt_);
 }

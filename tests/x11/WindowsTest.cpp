@@ -9,36 +9,13 @@
 #include "store/Store.h"
 #include "support/FakeHost.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QPixmap>
-#include <QProcess>
+#include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace kivo::test {
 namespace {
-
-// Gives the X server and the window manager time to do their part: the
-// wait ends as soon as `done` holds.
-bool settle(const std::function<bool()>& done, int limitMs = 3000) {
-  QElapsedTimer waited;
-  waited.start();
-  do {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (done()) return true;
-    QThread::msleep(5);
-  } while (waited.elapsed() < limitMs);
-  return done();
-}
-
-void pump(int ms) { settle([] { return false; }, ms); }
 
 bool near(const QRect& a, const QRect& b) {
   return std::abs(a.left() - b.left()) <= 1 && std::abs(a.top() - b.top()) <= 1 &&
@@ -57,20 +34,7 @@ bool centred(const QRect& frame) {
          std::abs((frame.top() - free.top()) - (free.bottom() - frame.bottom())) <= 2;
 }
 
-// The screen as the X server holds it. (Qt's own grab of the root window
-// can hand back areas that were repainted since.)
-QImage screen() {
-  QTemporaryDir dir;
-  const QString file = dir.filePath(QStringLiteral("screen.png"));
-  QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
-  return QImage(file);
-}
-
-void saveShot(const QString& name) {
-  const QString dir = qEnvironmentVariable("KIVO_SHOTS", QDir::tempPath());
-  QDir().mkpath(dir);
-  screen().save(dir + u'/' + name);
-}
+void saveShot(const QString& name) { kivo::test::saveShot(screen(), name); }
 
 class X11Test : public ::testing::Test {
  protected:
@@ -146,6 +110,24 @@ TEST_P(OuterSize, TheFrameHasTheTablesSize) {
 INSTANTIATE_TEST_SUITE_P(Codes, OuterSize, ::testing::ValuesIn(kSizes),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The player shows its run window before the run and hides it for the
+// set-up; when the run shows it again it stands where it stood.
+TEST_F(X11Test, PlayerRunWindowKeepsItsPlaceThroughTheSetUp) {
+  RunLauncher launcher(store, host, clock, RunVariant::Player);
+  RunWindow* w = launcher.load();
+  w->show();
+  ASSERT_TRUE(settle([&] { return seenWindow(w->winId()).viewable; }));
+  pump(200);
+  const QPoint before = seenWindow(w->winId()).frame.topLeft();
+  runUntilShown(launcher);
+  const QSize outer = twipsSizeToPixels(6000, 6000);
+  EXPECT_TRUE(settle([&] {
+    const SeenWindow seen = seenWindow(w->winId());
+    return near(seen.frame, QRect(before, outer));
+  })) << "frame at " << seenWindow(w->winId()).frame.left() << "," << seenWindow(w->winId()).frame.top()
+      << ", stood at " << before.x() << "," << before.y();
+}
+
 class Maximised : public X11Test, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(Maximised, FillsTheScreenWhateverTheBorder) {
@@ -159,16 +141,6 @@ TEST_P(Maximised, FillsTheScreenWhateverTheBorder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, Maximised, ::testing::Values("8", "16", "24", "33", "0"));
-
-unsigned long activeWindow() {
-  const QString out = QString::fromUtf8([] {
-    QProcess p;
-    p.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")});
-    p.waitForFinished(5000);
-    return p.readAllStandardOutput();
-  }());
-  return out.section(u'#', 1).trimmed().toULong(nullptr, 16);
-}
 
 bool skipsTaskbar(unsigned long id) {
   return netWmState(id).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR"));

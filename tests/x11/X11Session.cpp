@@ -3,16 +3,21 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QDir>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <csignal>
 #include <fcntl.h>
 #include <cstdlib>
+#include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
+
+#include <memory>
 
 extern char** environ;
 
@@ -39,11 +44,105 @@ void end(pid_t pid) {
   waitpid(pid, nullptr, 0);
 }
 
+struct FreeReply {
+  void operator()(void* p) const { std::free(p); }
+};
+template <class T>
+using Reply = std::unique_ptr<T, FreeReply>;
+
+xcb_connection_t* qtConnection() {
+  auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return native ? native->connection() : nullptr;
+}
+
 QString run(const QString& program, const QStringList& args) {
   QProcess p;
   p.start(program, args);
   p.waitForFinished(5000);
   return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+  auto* reply = xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+  const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+  std::free(reply);
+  return a;
+}
+
+// The manager is at work once it answers a request for a new window's frame:
+// it announces itself a moment before it serves requests, and the programs
+// under test ask for frames from their first window on.
+bool managerAnswers(int limitMs) {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(c)) {
+    xcb_disconnect(c);
+    return false;
+  }
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+  const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
+  bool answered = false;
+  QElapsedTimer waited;
+  waited.start();
+  while (!answered && waited.elapsed() < limitMs) {
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = probe;
+    event.type = request;
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+    for (int i = 0; i < 20 && !answered; ++i) {
+      QThread::msleep(10);
+      auto* reply = xcb_get_property_reply(
+          c, xcb_get_property(c, 0, probe, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
+      answered = reply && xcb_get_property_value_length(reply) == 16;
+      std::free(reply);
+    }
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+  }
+  xcb_disconnect(c);
+  return answered;
+}
+
+Reply<xcb_get_property_reply_t> property(xcb_connection_t* c, xcb_window_t window, const char* name,
+                                         xcb_atom_t type) {
+  return Reply<xcb_get_property_reply_t>(xcb_get_property_reply(
+      c, xcb_get_property(c, 0, window, atom(c, name), type, 0, 1024), nullptr));
+}
+
+void collectWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, qint64 pid,
+                    std::vector<ClientWindow>& found) {
+  if (const auto owner = property(c, window, "_NET_WM_PID", XCB_ATOM_CARDINAL);
+      owner && xcb_get_property_value_length(owner.get()) == 4) {
+    if (*static_cast<const uint32_t*>(xcb_get_property_value(owner.get())) != pid) return;
+    ClientWindow w;
+    w.id = window;
+    if (const auto name = property(c, window, "_NET_WM_NAME", atom(c, "UTF8_STRING")))
+      w.title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
+                                  xcb_get_property_value_length(name.get()));
+    if (Reply<xcb_get_window_attributes_reply_t> a{xcb_get_window_attributes_reply(
+            c, xcb_get_window_attributes(c, window), nullptr)})
+      w.viewable = a->map_state == XCB_MAP_STATE_VIEWABLE;
+    Reply<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)};
+    Reply<xcb_translate_coordinates_reply_t> at{xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr)};
+    if (g && at) w.client = QRect(at->dst_x, at->dst_y, g->width, g->height);
+    found.push_back(w);
+    return;
+  }
+  Reply<xcb_query_tree_reply_t> tree{xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr)};
+  if (!tree) return;
+  const xcb_window_t* children = xcb_query_tree_children(tree.get());
+  for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i)
+    collectWindows(c, root, children[i], pid, found);
 }
 
 }  // namespace
@@ -80,15 +179,7 @@ X11Session::X11Session() {
     problem_ = QStringLiteral("openbox did not start");
     return;
   }
-  QElapsedTimer waited;
-  waited.start();
-  while (waited.elapsed() < 10000) {
-    if (run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-            .contains(QStringLiteral("window id")))
-      break;
-    QThread::msleep(20);
-  }
-  ready_ = waited.elapsed() < 10000;
+  ready_ = managerAnswers(10000);
   if (!ready_) problem_ = QStringLiteral("openbox did not take over the display");
 }
 
@@ -101,8 +192,7 @@ X11Session::~X11Session() {
 // outer window is the client's ancestor that is a child of the root.
 SeenWindow seenWindow(unsigned long id) {
   SeenWindow seen;
-  auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  xcb_connection_t* c = native ? native->connection() : nullptr;
+  xcb_connection_t* c = qtConnection();
   if (!c) return seen;
   auto window = static_cast<xcb_window_t>(id);
   if (auto* a = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)) {
@@ -133,6 +223,58 @@ QStringList netWmState(unsigned long id) {
   QStringList states;
   for (const QString& s : out.mid(eq + 1).split(u',', Qt::SkipEmptyParts)) states << s.trimmed();
   return states;
+}
+
+unsigned long activeWindow() {
+  xcb_connection_t* c = qtConnection();
+  if (!c) return 0;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  const auto active = property(c, root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
+  if (!active || xcb_get_property_value_length(active.get()) != 4) return 0;
+  return *static_cast<const xcb_window_t*>(xcb_get_property_value(active.get()));
+}
+
+unsigned long inputFocus() {
+  xcb_connection_t* c = qtConnection();
+  if (!c) return 0;
+  Reply<xcb_get_input_focus_reply_t> focus{
+      xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)};
+  return focus ? focus->focus : 0;
+}
+
+std::vector<ClientWindow> windowsOf(qint64 pid) {
+  std::vector<ClientWindow> found;
+  xcb_connection_t* c = qtConnection();
+  if (!c) return found;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  collectWindows(c, root, root, pid, found);
+  return found;
+}
+
+bool settle(const std::function<bool()>& done, int limitMs) {
+  QElapsedTimer waited;
+  waited.start();
+  do {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (done()) return true;
+    QThread::msleep(5);
+  } while (waited.elapsed() < limitMs);
+  return done();
+}
+
+void pump(int ms) { settle([] { return false; }, ms); }
+
+QImage screen() {
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("screen.png"));
+  QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
+  return QImage(file);
+}
+
+void saveShot(const QImage& image, const QString& name) {
+  const QString dir = qEnvironmentVariable("KIVO_SHOTS", QDir::tempPath());
+  QDir().mkpath(dir);
+  image.save(dir + u'/' + name);
 }
 
 }  // namespace kivo::test

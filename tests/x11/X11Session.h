@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include <sys/types.h>
+
+#include <functional>
+#include <vector>
 
 namespace kivo::test {
 
@@ -37,5 +41,29 @@ struct SeenWindow {
 };
 SeenWindow seenWindow(unsigned long id);
 QStringList netWmState(unsigned long id);
+unsigned long activeWindow();
+// The window that the X server sends key presses to.
+unsigned long inputFocus();
+
+// A client window of another process, as the X server holds it.
+struct ClientWindow {
+  unsigned long id = 0;
+  QString title;
+  bool viewable = false;
+  QRect client;  // the client area, in screen coordinates
+};
+// Every window that process `pid` created (_NET_WM_PID), its menus included.
+std::vector<ClientWindow> windowsOf(qint64 pid);
+
+// Gives the X server, the window manager and other programs time to do
+// their part: the wait ends as soon as `done` holds.
+bool settle(const std::function<bool()>& done, int limitMs = 3000);
+void pump(int ms);
+
+// The screen as the X server holds it. (Qt's own grab of the root window
+// can hand back areas that were repainted since.)
+QImage screen();
+// Into the folder in KIVO_SHOTS, for a person to look at.
+void saveShot(const QImage& image, const QString& name);
 
 }  // namespace kivo::test
