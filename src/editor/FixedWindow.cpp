@@ -16,10 +16,7 @@ FixedWindow::FixedWindow(Qt::WindowFlags flags, const char* name, const QString&
   setAttribute(Qt::WA_DeleteOnClose);
   if ((flags & Qt::WindowType_Mask) == Qt::Tool) setInTaskbar(*this, false);
   setFixedSize(twipsSizeToPixels(widthTwips, heightTwips));
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, back);
-  setPalette(colours);
-  setAutoFillBackground(true);
+  setBackColour(*this, back);
 }
 
 QLabel* FixedWindow::addLabel(const char* name, const QString& text, int left, int top,

@@ -152,10 +152,7 @@ class ToolImage final : public QLabel {
 // standard scheme, so the white number labels vanish), the face colour of
 // the toolbar strip and the monitor's frame.
 void paintBackground(QWidget& widget, QPalette::ColorRole role) {
-  QPalette palette = widget.palette();
-  palette.setColor(QPalette::Window, QApplication::palette().color(role));
-  widget.setPalette(palette);
-  widget.setAutoFillBackground(true);
+  setBackColour(widget, QApplication::palette().color(role));
 }
 
 
@@ -191,10 +188,7 @@ void MainWindow::createLines(QWidget* client) {
     number->setObjectName(QStringLiteral("Label%1").arg(k));
     number->setGeometry(twipsRect(column.numberLeft, top, kNumberSize, kNumberSize));
     number->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    number->setAutoFillBackground(true);
-    QPalette white = number->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    number->setPalette(white);
+    setBackColour(*number, Qt::white);
 
     auto* line = new QLineEdit(QStringLiteral("0"), client);
     line->setObjectName(QStringLiteral("Text%1").arg(k));

@@ -77,10 +77,7 @@ void SplashWindow::createFrameLines() {
     drawn->setObjectName(QString::fromLatin1(line.name));
     drawn->setGeometry(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
                              QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))));
-    drawn->setAutoFillBackground(true);
-    QPalette ink = drawn->palette();
-    ink.setColor(QPalette::Window, palette().color(QPalette::WindowText));
-    drawn->setPalette(ink);
+    setBackColour(*drawn, palette().color(QPalette::WindowText));
   }
 }
 

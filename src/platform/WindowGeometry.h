@@ -3,6 +3,8 @@
 #include "platform/Twips.h"
 #include "platform/WindowFrame.h"
 
+#include <QColor>
+#include <QPalette>
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
@@ -18,6 +20,14 @@ inline constexpr Qt::WindowFlags kToolWindowFlags = Qt::Tool | kTitleBarFlags;
 
 inline QRect twipsRect(int left, int top, int width, int height) {
   return {twipsToPixels(left, top), twipsSizeToPixels(width, height)};
+}
+
+// Fills the widget's background with a colour of its own.
+inline void setBackColour(QWidget& widget, const QColor& colour) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::Window, colour);
+  widget.setPalette(palette);
+  widget.setAutoFillBackground(true);
 }
 
 // Places a window, frame and all, at the middle of its screen's free area.

@@ -64,10 +64,7 @@ QFont explanationFont(const QString& text) {
 
 PlacementDialog::PlacementDialog(Store& store) : QWidget(nullptr), store_(store) {
   setUpToolWindow(*this, QStringLiteral("Form4"), QStringLiteral("ボタンの配置"), kClient);
-  QPalette back = palette();
-  back.setColor(QPalette::Window, kBack);
-  setPalette(back);
-  setAutoFillBackground(true);
+  setBackColour(*this, kBack);
 
   createRows();
   createExplanation();
