@@ -1,6 +1,5 @@
 #include "editor/FixedWindow.h"
 
-#include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 
 #include <QLabel>
@@ -11,11 +10,7 @@ namespace kivo {
 FixedWindow::FixedWindow(Qt::WindowFlags flags, const char* name, const QString& caption,
                          int widthTwips, int heightTwips, const QColor& back)
     : QWidget(nullptr, flags) {
-  setObjectName(QString::fromLatin1(name));
-  setWindowTitle(caption);
-  setAttribute(Qt::WA_DeleteOnClose);
-  if ((flags & Qt::WindowType_Mask) == Qt::Tool) setInTaskbar(*this, false);
-  setFixedSize(twipsSizeToPixels(widthTwips, heightTwips));
+  setUpFixedWindow(*this, flags, QString::fromLatin1(name), caption, QSize(widthTwips, heightTwips));
   setBackColour(*this, back);
 }
 

@@ -22,6 +22,18 @@ inline QRect twipsRect(int left, int top, int width, int height) {
   return {twipsToPixels(left, top), twipsSizeToPixels(width, height)};
 }
 
+// A window that exists once and goes when it is closed: named, captioned,
+// its client area fixed in twips; a tool window has no taskbar entry.
+inline void setUpFixedWindow(QWidget& window, Qt::WindowFlags flags, const QString& name,
+                             const QString& caption, QSize clientTwips) {
+  window.setWindowFlags(flags);
+  window.setObjectName(name);
+  window.setWindowTitle(caption);
+  window.setAttribute(Qt::WA_DeleteOnClose);
+  if ((flags & Qt::WindowType_Mask) == Qt::Tool) setInTaskbar(window, false);
+  window.setFixedSize(twipsSizeToPixels(clientTwips.width(), clientTwips.height()));
+}
+
 // Fills the widget's background with a colour of its own.
 inline void setBackColour(QWidget& widget, const QColor& colour) {
   QPalette palette = widget.palette();

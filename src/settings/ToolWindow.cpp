@@ -1,6 +1,5 @@
 #include "settings/ToolWindow.h"
 
-#include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 
 #include <QPushButton>
@@ -10,12 +9,7 @@ namespace kivo {
 
 void setUpToolWindow(QWidget& window, const QString& name, const QString& caption,
                      QSize clientTwips) {
-  window.setObjectName(name);
-  window.setWindowTitle(caption);
-  window.setWindowFlags(kToolWindowFlags);
-  window.setAttribute(Qt::WA_DeleteOnClose);
-  setInTaskbar(window, false);
-  window.setFixedSize(twipsSizeToPixels(clientTwips.width(), clientTwips.height()));
+  setUpFixedWindow(window, kToolWindowFlags, name, caption, clientTwips);
   centreOnScreen(window);
 }
 
