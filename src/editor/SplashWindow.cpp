@@ -3,6 +3,7 @@
 #include "platform/Host.h"
 #include "platform/WindowGeometry.h"
 #include "store/Codes.h"
+#include "store/ProgramBitmap.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -28,8 +29,6 @@ constexpr FrameLine kFrameLines[] = {
     {"Line2", 120, 3600, 3360, 3600},
     {"Line1", 120, 120, 120, 3600},
 };
-
-int colourValue(QRgb rgb) { return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb); }
 
 }  // namespace
 
@@ -92,7 +91,7 @@ void SplashWindow::checkColourDepth() {
     painter.drawPoint(kProbe);
   }
   picture_->setPixmap(canvas_);
-  if (colourValue(reader_(canvas_, kProbe)) != kProbeValue)
+  if (pixelValue(reader_(canvas_, kProbe)) != kProbeValue)
     host_.message(QStringLiteral(
         "現在のカラーモード（画面の色では正しく作動しません。デスクトップで右クリックし、"
         "プロパティーを選択して変更してください。"));
