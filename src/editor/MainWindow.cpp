@@ -286,14 +286,12 @@ void MainWindow::open() {
   const QString name = editor_.host().openFileName(fileName_);
   if (name.isEmpty()) return;
   fileName_ = name;
-  QImage picture;
   QString error;
   Store& store = editor_.store();
-  if (!loadProgramImage(name, &picture, &error) || !readProgramBitmap(picture, store, &error)) {
+  if (!openProgramFile(name, store, &error)) {
     report(error);
     return;
   }
-  assignPicture(store.codePicture(), picture);
   for (int k = 1; k <= Store::kLineCount; ++k) lines_[k - 1]->setText(store.programLine(k));
 }
 

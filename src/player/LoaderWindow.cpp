@@ -61,14 +61,10 @@ void LoaderWindow::load() {
 // A refused file is named to the user and leaves the store as it was, so
 // that no run starts on half a program.
 bool LoaderWindow::readProgram(const QString& file) {
-  QImage picture;
   QString error;
-  if (!loadProgramImage(file, &picture, &error) || !readProgramBitmap(picture, store_, &error)) {
-    host_.message(error);
-    return false;
-  }
-  assignPicture(store_.codePicture(), picture);
-  return true;
+  if (openProgramFile(file, store_, &error)) return true;
+  host_.message(error);
+  return false;
 }
 
 }  // namespace kivo

@@ -75,6 +75,14 @@ bool loadProgramImage(const QString& path, QImage* image, QString* error) {
   return true;
 }
 
+bool openProgramFile(const QString& path, Store& store, QString* error) {
+  QImage picture;
+  if (!loadProgramImage(path, &picture, error) || !readProgramBitmap(picture, store, error))
+    return false;
+  assignPicture(store.codePicture(), picture);
+  return true;
+}
+
 bool saveProgramImage(const QImage& canvas, const QString& path, QString* error) {
   QSaveFile file(path);
   const bool written = file.open(QIODevice::WriteOnly) &&

@@ -25,6 +25,11 @@ bool readProgramBitmap(const QImage& image, Store& store, QString* error);
 // or is too small to hold a program; messages name the file.
 bool loadProgramImage(const QString& path, QImage* image, QString* error);
 
+// Opens a program file into the store, the way the editor's open and the
+// player's loader both do: the 93 fields, and the picture onto the canvas.
+// A refused file leaves store and canvas as they were.
+bool openProgramFile(const QString& path, Store& store, QString* error);
+
 // Writes the canvas as a 24-bit bitmap file. The file is replaced only once
 // the whole picture is written, so a failure leaves an old file whole.
 bool saveProgramImage(const QImage& canvas, const QString& path, QString* error);
