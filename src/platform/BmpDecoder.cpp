@@ -1,5 +1,7 @@
 #include "platform/BmpDecoder.h"
 
+#include "platform/Picture.h"
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -8,8 +10,6 @@
 namespace kivo {
 namespace {
 
-constexpr qint64 kMaxSide = 32768;
-constexpr qint64 kMaxPixels = qint64{1} << 25;  // 128 MB as 32-bit pixels
 constexpr qint64 kFileHeader = 14;
 
 enum : quint32 { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3 };
@@ -173,8 +173,7 @@ PictureFault readLayout(const Bytes& b, Layout& l) {
       return PictureFault::Unsupported;
     default: return PictureFault::BadHeader;
   }
-  if (l.width > kMaxSide || l.height > kMaxSide || l.width * l.height > kMaxPixels)
-    return PictureFault::TooLarge;
+  if (pictureTooLarge(l.width, l.height)) return PictureFault::TooLarge;
 
   qint64 headersEnd = kFileHeader + headerSize;
   if (l.compression == kBitfields) {

@@ -8,6 +8,14 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
 namespace kivo {
 namespace {
 
@@ -93,17 +101,91 @@ PictureFault jpegWhole(const QByteArray& d) {
   return d.endsWith("\xFF\xD9") ? PictureFault::None : PictureFault::Truncated;
 }
 
+// libjpeg reports by longjmp, so the decoding below holds no C++ object that
+// a jump would skip past.
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void jpegFails(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+// libjpeg only warns of missing or corrupt data and fills in grey: for us
+// every warning is a refusal.
+void jpegWarns(j_common_ptr info, int level) {
+  if (level < 0) jpegFails(info);
+}
+
+// QRgb in memory order, so that libjpeg writes RGB32 scan lines itself.
+constexpr J_COLOR_SPACE kQRgbSpace = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+
+PictureFault decodeJpeg(const QByteArray& data, jpeg_decompress_struct* info,
+                        JpegErrors* errors, QImage* image) {
+  if (setjmp(errors->jump)) {
+    if (errors->manager.msg_code == JWRN_JPEG_EOF) return PictureFault::Truncated;
+    return errors->manager.msg_code == JWRN_HIT_MARKER ? PictureFault::BadPixels
+                                                       : PictureFault::NotPicture;
+  }
+  jpeg_create_decompress(info);
+  jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(data.constData()),
+               static_cast<unsigned long>(data.size()));
+  jpeg_read_header(info, TRUE);
+  if (pictureTooLarge(info->image_width, info->image_height)) return PictureFault::TooLarge;
+  const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
+  info->out_color_space = cmyk ? JCS_CMYK : kQRgbSpace;
+  // libjpeg's own buffers (a progressive file keeps all its coefficients)
+  // stay within the cap too.
+  info->mem->max_memory_to_use = kMaxPictureBytes;
+  jpeg_start_decompress(info);
+  *image = QImage(static_cast<int>(info->output_width), static_cast<int>(info->output_height),
+                  QImage::Format_RGB32);
+  if (image->isNull()) return PictureFault::TooLarge;
+  while (info->output_scanline < info->output_height) {
+    auto* line = image->scanLine(static_cast<int>(info->output_scanline));
+    jpeg_read_scanlines(info, &line, 1);
+    if (!cmyk) continue;
+    // Inverted CMYK, as Adobe writes it and Qt reads it.
+    auto* out = reinterpret_cast<QRgb*>(line);
+    for (JDIMENSION x = 0; x < info->output_width; ++x, line += 4)
+      out[x] = qRgb(line[3] * line[0] / 255, line[3] * line[1] / 255, line[3] * line[2] / 255);
+  }
+  jpeg_finish_decompress(info);
+  return PictureFault::None;
+}
+
+PictureFault readJpeg(const QByteArray& data, QImage* image) {
+  jpeg_decompress_struct info{};
+  JpegErrors errors{};
+  info.err = jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = jpegFails;
+  errors.manager.emit_message = jpegWarns;
+  QImage decoded;
+  const PictureFault fault = decodeJpeg(data, &info, &errors, &decoded);
+  jpeg_destroy_decompress(&info);
+  if (fault == PictureFault::None) *image = decoded;
+  return fault;
+}
+
 // Lets Qt decode twice, into pictures filled with two different values
 // beforehand: a pixel Qt did not decode keeps the fill and shows as a
 // difference, so such a file is refused rather than read as chance values.
 PictureFault readWithQt(const QByteArray& data, const char* format, QImage* image) {
+  // A second wall: Qt's readers refuse to allocate beyond it themselves.
+  QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
   QImage first;
   for (const uint fill : {0x00000000u, 0xFFFFFFFFu}) {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
-    QImage decoded(reader.size(), reader.imageFormat());
+    // The header's size, before any pixel memory is taken.
+    const QSize size = reader.size();
+    if (size.isEmpty()) return PictureFault::NotPicture;
+    const int depth = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+    if (pictureTooLarge(size.width(), size.height(), depth)) return PictureFault::TooLarge;
+    QImage decoded(size, reader.imageFormat());
     if (!decoded.isNull()) decoded.fill(fill);
     if (!reader.read(&decoded) || decoded.isNull()) return PictureFault::NotPicture;
     if (first.isNull()) {
@@ -127,17 +209,22 @@ PictureFault readPicture(const QByteArray& data, QImage* image) {
       {"\x89PNG\r\n\x1A\n", "png", pngWhole},
       {"GIF87a", "gif", gifWhole},
       {"GIF89a", "gif", gifWhole},
-      {"\xFF\xD8\xFF", "jpeg", jpegWhole},
+      {"\xFF\xD8\xFF", nullptr, jpegWhole},
   };
   for (const Format& f : kFormats) {
     if (!data.startsWith(f.signature)) continue;
     if (const auto fault = f.whole(data); fault != PictureFault::None) return fault;
-    return readWithQt(data, f.name, image);
+    return f.name ? readWithQt(data, f.name, image) : readJpeg(data, image);
   }
   return PictureFault::NotPicture;
 }
 
 }  // namespace
+
+bool pictureTooLarge(qint64 width, qint64 height, int bitsPerPixel) {
+  return width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels ||
+         width * height * std::max(bitsPerPixel, 32) / 8 > kMaxPictureBytes;
+}
 
 QString localPath(const QString& path) {
   const bool designDrive = path.size() >= 3 && path[0].toLower() == u'c' &&

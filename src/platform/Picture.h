@@ -5,6 +5,13 @@
 
 namespace kivo {
 
+// The largest picture any reader takes, whatever its format: 32768 pixels a
+// side, 2^25 pixels, and 128 MiB of pixel memory (2^25 pixels of 32 bits).
+inline constexpr qint64 kMaxPictureSide = 32768;
+inline constexpr qint64 kMaxPicturePixels = qint64{1} << 25;
+inline constexpr qint64 kMaxPictureBytes = kMaxPicturePixels * 4;
+bool pictureTooLarge(qint64 width, qint64 height, int bitsPerPixel = 32);
+
 // Turns a picture path written for the original desktop ("c:\kivo\1.bmp")
 // into one of this machine: "c:\" is the user's home folder and "\" separates
 // folders. Every other path is returned as it stands.

@@ -4,10 +4,13 @@
 #include "platform/Picture.h"
 #include "store/Store.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QSaveFile>
 
 #include <array>
+#include <climits>
 
 namespace kivo {
 namespace {
@@ -84,15 +87,24 @@ bool openProgramFile(const QString& path, Store& store, QString* error) {
 }
 
 bool saveProgramImage(const QImage& canvas, const QString& path, QString* error) {
-  QSaveFile file(path);
-  const bool written = file.open(QIODevice::WriteOnly) &&
-                       canvas.convertToFormat(QImage::Format_RGB32).save(&file, "BMP") &&
-                       file.commit();
-  if (!written) {
-    *error = QStringLiteral("ファイルを保存できません: %1（%2）").arg(path, file.errorString());
+  auto refuse = [&](const QString& why) {
+    *error = QStringLiteral("ファイルを保存できません: %1（%2）").arg(path, why);
     return false;
-  }
-  return true;
+  };
+  const QFileInfo info(path);
+  // QSaveFile would put a plain file in place of a FIFO or a device.
+  if (info.exists() && !info.isFile()) return refuse(QStringLiteral("普通のファイルではありません"));
+  // The temporary file beside it takes the name and ".XXXXXX".
+  if (QFile::encodeName(info.fileName()).size() + 7 > NAME_MAX)
+    return refuse(QStringLiteral("ファイル名が長すぎます"));
+  if (!info.absoluteDir().exists()) return refuse(QStringLiteral("フォルダーがありません"));
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return refuse(file.errorString());
+  // A small picture stays in QSaveFile's buffer until commit(), which does
+  // not notice a failed write and would rename a cut file over the old one.
+  const bool written = canvas.convertToFormat(QImage::Format_RGB32).save(&file, "BMP") &&
+                       file.flush() && file.commit();
+  return written || refuse(QStringLiteral("ディスクに書き込めません"));
 }
 
 void assignPicture(QImage& canvas, const QImage& picture) {

@@ -3,6 +3,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <QtEndian>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -163,12 +165,32 @@ struct Refusal {
   const char* tag;
   std::function<QByteArray()> bytes;  // none: no file at all
   const char16_t* says;
+  qint64 padTo = 0;  // the file made this long, sparsely, after its bytes
 };
 
 QByteArray bmp24() { return makeBmp(BmpKind::Rgb24, 94, 2, [](int, int) { return qRgb(1, 2, 3); }); }
 
 QByteArray changed(QByteArray b, int at, quint32 v) {
   test::setU32(b, at, v);
+  return b;
+}
+
+// A noisy picture in `format`, big enough that a cut lands in its pixels.
+QByteArray encoded(const char* format) {
+  QByteArray b;
+  QBuffer buffer(&b);
+  buffer.open(QIODevice::WriteOnly);
+  test::makeGif(94, 40, 8, false, 5).expected.save(&buffer, format);
+  return b;
+}
+
+QByteArray cutAndEnded(const QByteArray& b, const QByteArray& end) { return b.left(b.size() * 6 / 10) + end; }
+
+QByteArray jpegClaiming(quint16 side) {
+  QByteArray b = encoded("JPEG");
+  const qsizetype at = b.indexOf("\xFF\xC0") + 5;  // height, then width
+  qToBigEndian(side, b.data() + at);
+  qToBigEndian(side, b.data() + at + 2);
   return b;
 }
 
@@ -188,16 +210,15 @@ const Refusal kRefusals[] = {
      u"画像ファイルの画素データが壊れています: "},
     {"jpegInsideBitmap", [] { return changed(bmp24(), 30, 4); }, u"この種類の画像ファイルは読めません: "},
     {"hugeSides", [] { return changed(changed(bmp24(), 18, 40000), 22, 40000); }, u"画像が大きすぎます: "},
-    {"pngWithoutEnd",
-     [] {
-       QImage image(94, 2, QImage::Format_RGB32);
-       image.fill(qRgb(1, 2, 3));
-       QByteArray b;
-       QBuffer buffer(&b);
-       buffer.open(QIODevice::WriteOnly);
-       image.save(&buffer, "PNG");
-       return b.chopped(12);
-     },
+    {"pngWithoutEnd", [] { return encoded("PNG").chopped(12); }, u"ファイルが途中で切れています: "},
+    {"pngClaims65535Square", [] { return test::makePng(65535, 65535, 8); }, u"画像が大きすぎます: "},
+    {"sixteenBitPngOverMemoryCap", [] { return test::makePng(5000, 5000, 16); }, u"画像が大きすぎます: "},
+    {"jpegClaims20000Square", [] { return jpegClaiming(20000); }, u"画像が大きすぎます: "},
+    {"over256MiB", bmp24, u"画像が大きすぎます: ", (qint64{256} << 20) + 1},
+    {"jpegCutAndEnded", [] { return cutAndEnded(encoded("JPEG"), "\xFF\xD9"); }, u"画像ファイルの画素データが壊れています: "},
+    {"pngCutAndEnded", [] { return cutAndEnded(encoded("PNG"), test::makePng(1, 1, 8).right(12)); },
+     u"ファイルが途中で切れています: "},
+    {"gifCutAndEnded", [] { return cutAndEnded(test::makeGif(94, 40, 8, false, 5).bytes, ";"); },
      u"ファイルが途中で切れています: "},
 };
 
@@ -207,6 +228,9 @@ TEST_P(RefusedFile, SaysWhatIsWrongAndLeavesThePictureAlone) {
   const Refusal& c = GetParam();
   if (c.bytes) {
     ASSERT_TRUE(writeFile(path("r.bmp"), c.bytes()));
+  }
+  if (c.padTo) {
+    ASSERT_TRUE(QFile::resize(path("r.bmp"), c.padTo));
   }
   QImage image(2, 2, QImage::Format_RGB32);
   image.fill(qRgb(9, 9, 9));

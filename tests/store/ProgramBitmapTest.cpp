@@ -4,8 +4,16 @@
 #include "store/Store.h"
 #include "support/BmpFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -217,11 +225,58 @@ TEST_F(ProgramBitmapTest, AssignedPictureKeepsTheCanvasSize) {
   EXPECT_EQ(canvas.pixel(100, 20), qRgb(1, 2, 3));
 }
 
-TEST_F(ProgramBitmapTest, SaveIntoAMissingFolderSaysSo) {
+// Saves that cannot succeed say why and leave what stood under the name.
+struct FailedSave {
+  const char* tag;
+  QString name;
+  const char16_t* why;
+  rlim_t sizeLimit = RLIM_INFINITY;  // when set, saved over an old file
+};
+
+const FailedSave kFailedSaves[] = {
+    {"missingFolder", "no/such/folder/p.bmp", u"フォルダーがありません"},
+    {"fileSizeLimit", "p.bmp", u"ディスクに書き込めません", 4096},
+    {"fifo", "fifo", u"普通のファイルではありません"},
+    {"nameOf249Bytes", QString(249, u'a'), u"ファイル名が長すぎます"},
+};
+
+class RefusedSave : public ProgramBitmapTest, public ::testing::WithParamInterface<FailedSave> {};
+
+TEST_P(RefusedSave, SaysWhyAndLeavesWhatWasThere) {
+  const FailedSave& c = GetParam();
+  const QString name = path(c.name);
+  const bool old = c.sizeLimit != RLIM_INFINITY;
   QString error;
-  EXPECT_FALSE(saveProgramImage(freshCanvas(), path("no/such/folder/p.bmp"), &error));
-  EXPECT_TRUE(error.contains(QStringLiteral("保存できません")));
+  if (old) {
+    ASSERT_TRUE(saveProgramImage(freshCanvas(), name, &error));
+  } else if (c.name == "fifo") {
+    ASSERT_EQ(mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+  }
+  auto state = [&] {  // the folder's names and kinds, and the old file's bytes
+    QStringList s;
+    for (const QFileInfo& i : QDir(dir_.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
+      s << i.fileName() + (i.isFile() ? "" : "/");
+    QFile file(name);
+    if (old && file.open(QIODevice::ReadOnly)) s << QString::fromLatin1(file.readAll().toHex());
+    return s;
+  };
+  const QStringList before = state();
+  QImage canvas = freshCanvas();
+  ASSERT_TRUE(writeProgramBitmap(variedStore(), canvas, &error));
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit lowered{std::min(c.sizeLimit, limit.rlim_max), limit.rlim_max};
+  std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the test
+  setrlimit(RLIMIT_FSIZE, &lowered);
+  const bool saved = saveProgramImage(canvas, name, &error);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(error, QStringLiteral("ファイルを保存できません: %1（%2）").arg(name, QString::fromUtf16(c.why)));
+  EXPECT_EQ(state(), before) << "nothing replaced, nothing left behind";
 }
+
+INSTANTIATE_TEST_SUITE_P(Saves, RefusedSave, ::testing::ValuesIn(kFailedSaves),
+                         [](const auto& info) { return std::string(info.param.tag); });
 
 }  // namespace
 }  // namespace kivo

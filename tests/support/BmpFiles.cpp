@@ -1,6 +1,7 @@
 #include "support/BmpFiles.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <bit>
@@ -437,6 +438,27 @@ QByteArray makeBmp(BmpKind kind, int width, int height, const PixelFn& pixel) {
   }
   int offset = 0;
   return assemble(l, {}, pixels, stride(l) * height, &offset);
+}
+
+QByteArray makePng(quint32 width, quint32 height, int bitDepth) {
+  auto chunk = [](const char* type, const QByteArray& data) {
+    QByteArray out = QByteArray(4, '\0') + type + data + QByteArray(4, '\0');
+    qToBigEndian(static_cast<quint32>(data.size()), out.data());
+    quint32 crc = 0xFFFFFFFF;
+    for (qsizetype i = 4; i < out.size() - 4; ++i) {
+      crc ^= static_cast<quint8>(out[i]);
+      for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
+    }
+    qToBigEndian(~crc, out.data() + out.size() - 4);
+    return out;
+  };
+  QByteArray header(13, '\0');
+  qToBigEndian(width, header.data());
+  qToBigEndian(height, header.data() + 4);
+  header[8] = static_cast<char>(bitDepth);
+  header[9] = 6;
+  return "\x89PNG\r\n\x1A\n" + chunk("IHDR", header) + chunk("IDAT", qCompress(QByteArray(9, 0)).mid(4)) +
+         chunk("IEND", {});
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {

@@ -62,6 +62,10 @@ struct GifSample {
 };
 GifSample makeGif(int width, int height, int tableBits, bool extensions, quint32 seed);
 
+// A PNG whose header claims width x height of RGBA at `bitDepth` bits a
+// channel, with one IDAT chunk of nine zero bytes. Every CRC is right.
+QByteArray makePng(quint32 width, quint32 height, int bitDepth);
+
 // Older fixed kinds, for tests that give the colour of every pixel.
 enum class BmpKind {
   Rgb555,      // 16 bits, no masks
