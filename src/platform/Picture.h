@@ -18,9 +18,10 @@ bool pictureTooLarge(qint64 width, qint64 height, int bitsPerPixel = 32);
 QString localPath(const QString& path);
 
 // The one reader of picture files, for program files and the run window's
-// pictures alike. Bitmaps are decoded by our own strict decoder; PNG, GIF
-// and JPEG by Qt, only when the file is whole and every pixel comes out the
-// same whatever the memory held before. Anything else is refused. On failure
+// pictures alike. Bitmaps and JPEGs are decoded by our own strict decoders,
+// PNG and GIF by Qt, only when the file is whole and every pixel comes out
+// the same whatever the memory held before; none larger than the cap above.
+// Anything else is refused. On failure
 // returns false, leaves `image` as it was and gives a message naming the
 // file and what is wrong.
 bool readImageFile(const QString& path, QImage* image, QString* error);
