@@ -2,6 +2,8 @@
 
 #include "platform/Picture.h"
 
+#include <QtEndian>
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -23,8 +25,8 @@ class Bytes {
   qint64 size() const { return d_.size(); }
   bool has(qint64 at, qint64 n) const { return at >= 0 && n >= 0 && at <= size() && n <= size() - at; }
   quint32 u8(qint64 at) const { return static_cast<quint8>(d_[at]); }
-  quint32 u16(qint64 at) const { return u8(at) | u8(at + 1) << 8; }
-  quint32 u32(qint64 at) const { return u16(at) | u16(at + 2) << 16; }
+  quint32 u16(qint64 at) const { return qFromLittleEndian<quint16>(d_.data() + at); }
+  quint32 u32(qint64 at) const { return qFromLittleEndian<quint32>(d_.data() + at); }
 
  private:
   QByteArrayView d_;

@@ -1,21 +1,11 @@
 #pragma once
 
+#include "platform/Picture.h"
+
 #include <QByteArrayView>
 #include <QImage>
 
 namespace kivo {
-
-// Why a picture file was refused; each has its own message (Picture.cpp).
-enum class PictureFault {
-  None,
-  Missing,      // no such file, or not readable
-  NotPicture,   // no picture format we read, or the decoder gave up
-  Truncated,    // ends before its own structure does
-  BadHeader,    // a header field no valid file has
-  BadPixels,    // pixel data that leave the picture or name no colour
-  Unsupported,  // a real bitmap variant we do not read
-  TooLarge,
-};
 
 // Decodes a Windows or OS/2 bitmap ("BM" file) completely by itself: every
 // length, offset, mask and RLE run is checked before a pixel is trusted, and

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -40,20 +41,13 @@ QString faultMessage(PictureFault fault, const QString& path) {
   return QStringLiteral("画像ファイルとして読めません: %1").arg(path);
 }
 
-quint32 bigEndian32(const QByteArray& d, qint64 at) {
-  return static_cast<quint32>(static_cast<quint8>(d[at])) << 24 |
-         static_cast<quint32>(static_cast<quint8>(d[at + 1])) << 16 |
-         static_cast<quint32>(static_cast<quint8>(d[at + 2])) << 8 |
-         static_cast<quint8>(d[at + 3]);
-}
-
 // Qt reads a cut-short PNG, GIF or JPEG without a word, so each format's own
 // end mark must close the file.
 PictureFault pngWhole(const QByteArray& d) {
   qint64 at = 8;  // after the signature
   for (;;) {
     if (d.size() - at < 12) return PictureFault::Truncated;
-    const qint64 length = bigEndian32(d, at);
+    const qint64 length = qFromBigEndian<quint32>(d.constData() + at);
     if (length > 0x7FFFFFFF) return PictureFault::NotPicture;
     if (d.size() - at - 12 < length) return PictureFault::Truncated;
     const bool end = d.mid(at + 4, 4) == "IEND";

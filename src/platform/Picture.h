@@ -5,6 +5,19 @@
 
 namespace kivo {
 
+// Why a picture file was refused, by any of the readers; each has its own
+// message (Picture.cpp).
+enum class PictureFault {
+  None,
+  Missing,      // no such file, or not readable
+  NotPicture,   // no picture format we read, or the decoder gave up
+  Truncated,    // ends before its own structure does
+  BadHeader,    // a header field no valid file has
+  BadPixels,    // pixel data that leave the picture or name no colour
+  Unsupported,  // a real bitmap variant we do not read
+  TooLarge,
+};
+
 // The largest picture any reader takes, whatever its format: 32768 pixels a
 // side, 2^25 pixels, and 128 MiB of pixel memory (2^25 pixels of 32 bits).
 inline constexpr qint64 kMaxPictureSide = 32768;
