@@ -40,14 +40,21 @@ struct Channel {
 };
 
 struct Layout {
+  quint32 headerSize = 0;  // of the info header
+  bool core = false;       // the 12-byte header of OS/2 1.x
+  bool windows = false;    // one of the Windows headers; else OS/2 2.x
   qint64 width = 0;
   qint64 height = 0;
   bool topDown = false;
+  quint32 planes = 0;
   int bpp = 0;
   quint32 compression = kRgb;
+  quint32 imageSize = 0;
+  quint32 coloursUsed = 0;
   std::array<Channel, 4> channels{};  // R, G, B, A
   bool alpha = false;
   std::vector<QRgb> palette;
+  qint64 headersEnd = 0;  // file header, info header, masks and palette
   qint64 dataOffset = 0;
   qint64 dataEnd = 0;  // end of the RLE stream
 };
@@ -75,11 +82,105 @@ Channel channelOf(quint32 mask) {
   return {mask, std::countr_zero(mask), std::popcount(mask)};
 }
 
-PictureFault readMasks(const Bytes& b, quint32 headerSize, Layout& l, qint64* headersEnd) {
+bool isIndexed(int bpp) { return bpp == 1 || bpp == 4 || bpp == 8; }
+
+bool isRle(const Layout& l) { return l.compression == kRle8 || l.compression == kRle4; }
+
+// The steps of reading the headers, in file order. Each checks what it reads
+// and gives the first fault it meets.
+using Step = PictureFault (*)(const Bytes&, Layout&);
+
+PictureFault readFileHeader(const Bytes& b, Layout& l) {
+  if (!b.has(0, kFileHeader + 4)) return PictureFault::Truncated;
+  const quint32 fileSize = b.u32(2);
+  if (fileSize != 0 && fileSize > b.size()) return PictureFault::Truncated;
+  l.dataOffset = b.u32(10);
+  l.headerSize = b.u32(kFileHeader);
+  l.core = l.headerSize == 12;
+  l.windows = isWindowsHeader(l.headerSize);
+  if (!l.core && !l.windows && !isOs2Header(l.headerSize)) return PictureFault::BadHeader;
+  if (!b.has(kFileHeader, l.headerSize)) return PictureFault::Truncated;
+  return PictureFault::None;
+}
+
+PictureFault readInfoHeader(const Bytes& b, Layout& l) {
+  const qint64 h = kFileHeader;
+  // Fields an OS/2 header leaves out read as 0.
+  auto field = [&](qint64 at) { return at + 4 <= l.headerSize ? b.u32(h + at) : 0u; };
+  auto field16 = [&](qint64 at) { return at + 2 <= l.headerSize ? b.u16(h + at) : 0u; };
+  if (l.core) {
+    l.width = b.u16(h + 4);
+    l.height = b.u16(h + 6);
+    l.planes = b.u16(h + 8);
+    l.bpp = static_cast<int>(b.u16(h + 10));
+  } else {
+    l.width = static_cast<qint32>(b.u32(h + 4));
+    const quint32 rawHeight = b.u32(h + 8);
+    l.planes = b.u16(h + 12);
+    l.bpp = static_cast<int>(b.u16(h + 14));
+    l.compression = field(16);
+    l.imageSize = field(20);
+    l.coloursUsed = field(32);
+    if (l.windows) {
+      const auto height = static_cast<qint32>(rawHeight);
+      if (height == INT32_MIN) return PictureFault::BadHeader;
+      l.topDown = height < 0;
+      l.height = l.topDown ? -qint64{height} : height;
+    } else {
+      l.height = rawHeight;  // OS/2 counts rows bottom-up only
+      // Only bottom-up rows and RGB colours are defined.
+      if (field16(44) != 0 || field(56) != 0) return PictureFault::BadHeader;
+    }
+  }
+  if (l.planes != 1 || l.width <= 0 || l.height <= 0) return PictureFault::BadHeader;
+  return PictureFault::None;
+}
+
+PictureFault checkDepth(const Bytes&, Layout& l) {
+  const bool direct = l.bpp == 16 || l.bpp == 24 || l.bpp == 32;
+  if (l.core) return isIndexed(l.bpp) || l.bpp == 24 ? PictureFault::None : PictureFault::BadHeader;
+  if (l.bpp == 0 || l.bpp == 2 || l.bpp == 64) return PictureFault::Unsupported;
+  return direct || isIndexed(l.bpp) ? PictureFault::None : PictureFault::BadHeader;
+}
+
+PictureFault checkCompression(const Bytes&, Layout& l) {
+  switch (l.compression) {
+    case kRgb: return PictureFault::None;
+    case kRle8:
+      return l.bpp != 8 || l.topDown ? PictureFault::BadHeader : PictureFault::None;
+    case kRle4:
+      return l.bpp != 4 || l.topDown ? PictureFault::BadHeader : PictureFault::None;
+    case kBitfields:
+      if (!l.windows) return PictureFault::Unsupported;  // OS/2: Huffman 1D
+      return l.bpp != 16 && l.bpp != 32 ? PictureFault::BadHeader : PictureFault::None;
+    case 4:  // JPEG or PNG inside; OS/2 RLE24
+    case 5:
+    case 6:  // alpha bit fields (Windows CE)
+      return PictureFault::Unsupported;
+    default: return PictureFault::BadHeader;
+  }
+}
+
+PictureFault checkSize(const Bytes&, Layout& l) {
+  l.headersEnd = kFileHeader + l.headerSize;
+  return pictureTooLarge(l.width, l.height) ? PictureFault::TooLarge : PictureFault::None;
+}
+
+// Bit-field masks follow the first 40 bytes of the info header (after it, for
+// the 40-byte header); without bit fields the channels are the defaults.
+PictureFault readMasks(const Bytes& b, Layout& l) {
+  if (l.compression != kBitfields) {
+    if (l.bpp == 16) {
+      l.channels = {channelOf(0x7C00), channelOf(0x03E0), channelOf(0x001F), Channel{}};
+    } else if (l.bpp == 32) {
+      l.channels = {channelOf(0xFF0000), channelOf(0xFF00), channelOf(0xFF), Channel{}};
+    }
+    return PictureFault::None;
+  }
   std::array<quint32, 4> masks{};
   const qint64 at = kFileHeader + 40;
-  const int count = headerSize >= 56 ? 4 : 3;
-  if (headerSize == 40) *headersEnd += 12;
+  const int count = l.headerSize >= 56 ? 4 : 3;
+  if (l.headerSize == 40) l.headersEnd += 12;
   if (!b.has(at, 4 * count)) return PictureFault::Truncated;
   for (int i = 0; i < count; ++i) masks[i] = b.u32(at + 4 * i);
   const quint32 room = l.bpp == 16 ? 0xFFFFu : 0xFFFFFFFFu;
@@ -95,124 +196,46 @@ PictureFault readMasks(const Bytes& b, quint32 headerSize, Layout& l, qint64* he
   return PictureFault::None;
 }
 
-void defaultMasks(Layout& l) {
-  if (l.bpp == 16) {
-    l.channels = {channelOf(0x7C00), channelOf(0x03E0), channelOf(0x001F), Channel{}};
-  } else if (l.bpp == 32) {
-    l.channels = {channelOf(0xFF0000), channelOf(0xFF00), channelOf(0xFF), Channel{}};
+PictureFault readPalette(const Bytes& b, Layout& l) {
+  if (!isIndexed(l.bpp)) return PictureFault::None;
+  const quint32 most = 1u << l.bpp;
+  if (l.coloursUsed > most) return PictureFault::BadHeader;
+  const qint64 entries = l.coloursUsed ? l.coloursUsed : most;
+  const int entrySize = l.core ? 3 : 4;
+  if (!b.has(l.headersEnd, entries * entrySize)) return PictureFault::Truncated;
+  l.palette.resize(entries);
+  for (qint64 i = 0; i < entries; ++i) {
+    const qint64 at = l.headersEnd + i * entrySize;
+    l.palette[i] = qRgb(b.u8(at + 2), b.u8(at + 1), b.u8(at));
   }
+  l.headersEnd += entries * entrySize;
+  return PictureFault::None;
 }
 
-PictureFault readLayout(const Bytes& b, Layout& l) {
-  if (!b.has(0, kFileHeader + 4)) return PictureFault::Truncated;
-  const quint32 fileSize = b.u32(2);
-  if (fileSize != 0 && fileSize > b.size()) return PictureFault::Truncated;
-  l.dataOffset = b.u32(10);
-  const quint32 headerSize = b.u32(kFileHeader);
-  const bool core = headerSize == 12;
-  const bool windows = isWindowsHeader(headerSize);
-  if (!core && !windows && !isOs2Header(headerSize)) return PictureFault::BadHeader;
-  if (!b.has(kFileHeader, headerSize)) return PictureFault::Truncated;
-  const qint64 h = kFileHeader;
-  // Fields an OS/2 header leaves out read as 0.
-  const qint64 size = headerSize;
-  auto field = [&](qint64 at) { return at + 4 <= size ? b.u32(h + at) : 0u; };
-  auto field16 = [&](qint64 at) { return at + 2 <= size ? b.u16(h + at) : 0u; };
-
-  quint32 planes = 0;
-  quint32 coloursUsed = 0;
-  if (core) {
-    l.width = b.u16(h + 4);
-    l.height = b.u16(h + 6);
-    planes = b.u16(h + 8);
-    l.bpp = static_cast<int>(b.u16(h + 10));
-  } else {
-    const auto width = static_cast<qint32>(b.u32(h + 4));
-    const quint32 rawHeight = b.u32(h + 8);
-    planes = b.u16(h + 12);
-    l.bpp = static_cast<int>(b.u16(h + 14));
-    l.compression = field(16);
-    coloursUsed = field(32);
-    l.width = width;
-    if (windows) {
-      const auto height = static_cast<qint32>(rawHeight);
-      if (height == INT32_MIN) return PictureFault::BadHeader;
-      l.topDown = height < 0;
-      l.height = l.topDown ? -qint64{height} : height;
-    } else {
-      l.height = rawHeight;  // OS/2 counts rows bottom-up only
-      // Only bottom-up rows and RGB colours are defined.
-      if (field16(44) != 0 || field(56) != 0) return PictureFault::BadHeader;
-    }
-  }
-  if (planes != 1 || l.width <= 0 || l.height <= 0) return PictureFault::BadHeader;
-
-  const int bpp = l.bpp;
-  const bool direct = bpp == 16 || bpp == 24 || bpp == 32;
-  const bool indexed = bpp == 1 || bpp == 4 || bpp == 8;
-  if (core) {
-    if (!indexed && bpp != 24) return PictureFault::BadHeader;
-  } else if (bpp == 0 || bpp == 2 || bpp == 64) {
-    return PictureFault::Unsupported;
-  } else if (!direct && !indexed) {
-    return PictureFault::BadHeader;
-  }
-  switch (l.compression) {
-    case kRgb: break;
-    case kRle8:
-      if (bpp != 8 || l.topDown) return PictureFault::BadHeader;
-      break;
-    case kRle4:
-      if (bpp != 4 || l.topDown) return PictureFault::BadHeader;
-      break;
-    case kBitfields:
-      if (!windows) return PictureFault::Unsupported;  // OS/2: Huffman 1D
-      if (bpp != 16 && bpp != 32) return PictureFault::BadHeader;
-      break;
-    case 4:  // JPEG or PNG inside; OS/2 RLE24
-    case 5:
-    case 6:  // alpha bit fields (Windows CE)
-      return PictureFault::Unsupported;
-    default: return PictureFault::BadHeader;
-  }
-  if (pictureTooLarge(l.width, l.height)) return PictureFault::TooLarge;
-
-  qint64 headersEnd = kFileHeader + headerSize;
-  if (l.compression == kBitfields) {
-    if (const auto fault = readMasks(b, headerSize, l, &headersEnd); fault != PictureFault::None)
-      return fault;
-  } else {
-    defaultMasks(l);
-  }
-  if (indexed) {
-    const quint32 most = 1u << bpp;
-    if (coloursUsed > most) return PictureFault::BadHeader;
-    const qint64 entries = coloursUsed ? coloursUsed : most;
-    const int entrySize = core ? 3 : 4;
-    if (!b.has(headersEnd, entries * entrySize)) return PictureFault::Truncated;
-    l.palette.resize(entries);
-    for (qint64 i = 0; i < entries; ++i) {
-      const qint64 at = headersEnd + i * entrySize;
-      l.palette[i] = qRgb(b.u8(at + 2), b.u8(at + 1), b.u8(at));
-    }
-    headersEnd += entries * entrySize;
-  }
-  if (headerSize == 124) {
+// The colour profile and the pixel data lie inside the file, the pixels after
+// the headers.
+PictureFault checkBounds(const Bytes& b, Layout& l) {
+  if (l.headerSize == 124) {
+    const qint64 h = kFileHeader;
     const quint32 kind = b.u32(h + 56);
     if (kind == kProfileLinked || kind == kProfileEmbedded) {
       if (!b.has(h + qint64{b.u32(h + 112)}, b.u32(h + 116))) return PictureFault::Truncated;
     }
   }
-  if (l.dataOffset < headersEnd) return PictureFault::BadHeader;  // pixels inside the headers
+  if (l.dataOffset < l.headersEnd) return PictureFault::BadHeader;  // pixels inside the headers
   if (l.dataOffset > b.size()) return PictureFault::Truncated;
+  if (isRle(l)) {
+    l.dataEnd = l.imageSize ? l.dataOffset + l.imageSize : b.size();
+    return l.dataEnd > b.size() ? PictureFault::Truncated : PictureFault::None;
+  }
+  const qint64 stride = (l.width * l.bpp + 31) / 32 * 4;
+  return b.has(l.dataOffset, stride * l.height) ? PictureFault::None : PictureFault::Truncated;
+}
 
-  if (l.compression == kRle8 || l.compression == kRle4) {
-    const quint32 imageSize = field(20);
-    l.dataEnd = imageSize ? l.dataOffset + imageSize : b.size();
-    if (l.dataEnd > b.size()) return PictureFault::Truncated;
-  } else {
-    const qint64 stride = (l.width * bpp + 31) / 32 * 4;
-    if (!b.has(l.dataOffset, stride * l.height)) return PictureFault::Truncated;
+PictureFault readLayout(const Bytes& b, Layout& l) {
+  for (const Step step : {readFileHeader, readInfoHeader, checkDepth, checkCompression, checkSize,
+                          readMasks, readPalette, checkBounds}) {
+    if (const auto fault = step(b, l); fault != PictureFault::None) return fault;
   }
   return PictureFault::None;
 }
@@ -323,8 +346,7 @@ PictureFault decodeBmp(QByteArrayView data, QImage* image) {
   QImage decoded(static_cast<int>(layout.width), static_cast<int>(layout.height),
                  layout.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   if (decoded.isNull()) return PictureFault::TooLarge;
-  const bool rle = layout.compression == kRle8 || layout.compression == kRle4;
-  const auto fault = rle ? decodeRle(bytes, layout, decoded) : decodeRows(bytes, layout, decoded);
+  const auto fault = isRle(layout) ? decodeRle(bytes, layout, decoded) : decodeRows(bytes, layout, decoded);
   if (fault != PictureFault::None) return fault;
   *image = decoded;
   return PictureFault::None;
