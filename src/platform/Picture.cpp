@@ -3,6 +3,7 @@
 #include "platform/BmpDecoder.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -162,13 +163,31 @@ PictureFault readJpeg(const QByteArray& data, QImage* image) {
   return fault;
 }
 
+// Every byte that a picture's pixels take, row padding left out, with its
+// size, format and colours. Bits past the end of a 1-bit row are kept as they
+// were by libpng, so such rows are widened first.
+QByteArray pixelDigest(const QImage& picture) {
+  const QImage image = picture.depth() < 8 ? picture.convertToFormat(QImage::Format_Indexed8) : picture;
+  QCryptographicHash hash(QCryptographicHash::Sha1);
+  hash.addData(QByteArray::number(image.width()) + 'x' + QByteArray::number(image.height()) + '/' +
+               QByteArray::number(image.format()));
+  const QList<QRgb> colours = image.colorTable();
+  hash.addData(QByteArrayView(reinterpret_cast<const char*>(colours.constData()), colours.size() * 4));
+  const qsizetype used = qsizetype{image.width()} * image.depth() / 8;
+  for (int y = 0; y < image.height(); ++y)
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)), used));
+  return hash.result();
+}
+
 // Lets Qt decode twice, into pictures filled with two different values
 // beforehand: a pixel Qt did not decode keeps the fill and shows as a
 // difference, so such a file is refused rather than read as chance values.
+// Only a digest of the first reading is kept, so that a picture at the cap
+// is held once, not twice.
 PictureFault readWithQt(const QByteArray& data, const char* format, QImage* image) {
   // A second wall: Qt's readers refuse to allocate beyond it themselves.
   QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
-  QImage first;
+  QByteArray first;
   for (const uint fill : {0x00000000u, 0xFFFFFFFFu}) {
     QBuffer buffer;
     buffer.setData(data);
@@ -182,13 +201,15 @@ PictureFault readWithQt(const QByteArray& data, const char* format, QImage* imag
     QImage decoded(size, reader.imageFormat());
     if (!decoded.isNull()) decoded.fill(fill);
     if (!reader.read(&decoded) || decoded.isNull()) return PictureFault::NotPicture;
-    if (first.isNull()) {
-      first = decoded;
-    } else if (decoded != first) {
+    const QByteArray digest = pixelDigest(decoded);
+    if (first.isEmpty()) {
+      first = digest;
+    } else if (digest != first) {
       return PictureFault::BadPixels;
+    } else {
+      *image = decoded;
     }
   }
-  *image = first;
   return PictureFault::None;
 }
 
