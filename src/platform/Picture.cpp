@@ -101,6 +101,7 @@ PictureFault jpegWhole(const QByteArray& d) {
 struct JpegErrors {
   jpeg_error_mgr manager;
   std::jmp_buf jump;
+  bool warned = false;  // of data, not of a file libjpeg cannot read at all
 };
 
 [[noreturn]] void jpegFails(j_common_ptr info) {
@@ -110,7 +111,9 @@ struct JpegErrors {
 // libjpeg only warns of missing or corrupt data and fills in grey: for us
 // every warning is a refusal.
 void jpegWarns(j_common_ptr info, int level) {
-  if (level < 0) jpegFails(info);
+  if (level >= 0) return;  // a trace message
+  reinterpret_cast<JpegErrors*>(info->err)->warned = true;
+  jpegFails(info);
 }
 
 // QRgb in memory order, so that libjpeg writes RGB32 scan lines itself.
@@ -119,9 +122,8 @@ constexpr J_COLOR_SPACE kQRgbSpace = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_B
 PictureFault decodeJpeg(const QByteArray& data, jpeg_decompress_struct* info,
                         JpegErrors* errors, QImage* image) {
   if (setjmp(errors->jump)) {
-    if (errors->manager.msg_code == JWRN_JPEG_EOF) return PictureFault::Truncated;
-    return errors->manager.msg_code == JWRN_HIT_MARKER ? PictureFault::BadPixels
-                                                       : PictureFault::NotPicture;
+    if (!errors->warned) return PictureFault::NotPicture;
+    return errors->manager.msg_code == JWRN_JPEG_EOF ? PictureFault::Truncated : PictureFault::BadPixels;
   }
   jpeg_create_decompress(info);
   jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(data.constData()),
