@@ -51,11 +51,6 @@ std::optional<double> readNumber(const QString& text) {
   return value == 0.0 ? 0.0 : value;  // no negative zero
 }
 
-bool numberEquals(const QString& text, double value) {
-  const auto n = readNumber(text);
-  return n && *n == value;
-}
-
 std::optional<std::int32_t> readInt32(const QString& text) {
   const auto n = readNumber(text);
   if (!n || std::trunc(*n) != *n) return std::nullopt;

@@ -13,9 +13,6 @@ namespace kivo {
 // ASCII forms, because a Japanese input method easily leaves them in a line.
 std::optional<double> readNumber(const QString& text);
 
-// True when text reads as a number equal to value ("8.0" equals 8).
-bool numberEquals(const QString& text, double value);
-
 // Reads text as a whole number of 32 bits; a fraction or an out-of-range value
 // gives no number.
 std::optional<std::int32_t> readInt32(const QString& text);

@@ -141,14 +141,10 @@ std::optional<PlaceCell> findPlace(const QString& text) {
   return std::nullopt;
 }
 
-std::span<const FormSize, 4> formSizeTable() { return kFormSizes; }
-
 std::optional<FormSize> findFormSize(const QString& text) {
   const FormSize* row = findByCode(kFormSizes, text);
   return row ? std::optional(*row) : std::nullopt;
 }
-
-std::span<const FormShape, 4> formShapeTable() { return kFormShapes; }
 
 std::optional<FormShape> findFormShape(const QString& text) {
   const FormShape* row = findByCode(kFormShapes, text);

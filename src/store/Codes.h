@@ -93,7 +93,6 @@ struct FormSize {
   int heightTwips;
 };
 
-std::span<const FormSize, 4> formSizeTable();
 std::optional<FormSize> findFormSize(const QString& text);
 
 enum class BorderStyle { None = 0, FixedSingle = 1, Sizable = 2, FixedToolWindow = 4 };
@@ -108,7 +107,6 @@ struct FormShape {
   BorderStyle border;
 };
 
-std::span<const FormShape, 4> formShapeTable();
 std::optional<FormShape> findFormShape(const QString& text);
 
 // ---- Characters ----------------------------------------------------------

@@ -52,14 +52,6 @@ TEST_P(NumberTest, ReadsAsTheRuleSays) {
 INSTANTIATE_TEST_SUITE_P(Texts, NumberTest, ::testing::ValuesIn(kNumberCases),
                          [](const auto& info) { return std::string(info.param.tag); });
 
-TEST(NumberEquals, ComparesByValue) {
-  EXPECT_TRUE(numberEquals(QStringLiteral("16"), 16));
-  EXPECT_TRUE(numberEquals(QStringLiteral(" 16.0 "), 16));
-  EXPECT_FALSE(numberEquals(QStringLiteral("16.5"), 16));
-  EXPECT_FALSE(numberEquals(QStringLiteral(""), 0));
-  EXPECT_FALSE(numberEquals(QStringLiteral("x"), 0));
-}
-
 TEST(ReadInt32, WholeNumbersInRangeOnly) {
   EXPECT_EQ(readInt32(QStringLiteral("2147483647")), 2147483647);
   EXPECT_EQ(readInt32(QStringLiteral("-2147483648")), -2147483647 - 1);
