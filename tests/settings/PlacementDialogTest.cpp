@@ -82,7 +82,6 @@ class PlacementOk : public DialogTest, public ::testing::WithParamInterface<Plac
         QWheelEvent down({5, 5}, box->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(box, &down);
-        EXPECT_EQ(box->hasFocus(), e.how == How::Wheel);
         // Offscreen no wheel is spontaneous, so Qt's focus-on-wheel is not seen.
         EXPECT_NE(box->focusPolicy(), Qt::WheelFocus);
         return;
