@@ -27,13 +27,12 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <span>
 #include <utility>
 #include <vector>
 
 namespace kivo {
 namespace {
-
-using Action = void (*)(MainWindow&);
 
 constexpr Qt::WindowFlags kWindowFlags =
     Qt::Window | Qt::MSWindowsFixedSizeDialogHint | kTitleBarFlags;
@@ -59,75 +58,64 @@ struct ImageEntry {
   int left, top, width, height;  // twips, in the strip
   const char16_t* tip;
   const char* icon;
-  Action action;  // none for the clipboard pair
+  const char* item;  // the menu item whose action it runs; none for the clipboard pair
 };
 
 const ImageEntry kImages[] = {
-    {"Image1", 240, 120, 360, 345, u"新規作成", "new", [](MainWindow& w) { w.newProgram(); }},
-    {"Image2", 600, 120, 360, 360, u"開く", "open", [](MainWindow& w) { w.open(); }},
-    {"Image3", 960, 120, 345, 360, u"上書き保存", "save", [](MainWindow& w) { w.save(); }},
+    {"Image1", 240, 120, 360, 345, u"新規作成", "new", "mnusinnka"},
+    {"Image2", 600, 120, 360, 360, u"開く", "open", "mnuhiraku"},
+    {"Image3", 960, 120, 345, 360, u"上書き保存", "save", "mnunamae"},
     {"Image4", 1440, 120, 345, 360, u"コピー", "copy", nullptr},
     {"Image5", 1800, 120, 360, 360, u"貼り付け", "paste", nullptr},
-    {"Image6", 2280, 120, 360, 360, u"言語補助モニター", "monitor",
-     [](MainWindow& w) { w.showMonitor(); }},
-    {"Image7", 2760, 120, 360, 360, u"実行", "run", [](MainWindow& w) { w.run(); }},
-    {"Image8", 3120, 120, 345, 360, u"停止", "stop", [](MainWindow& w) { w.stop(); }},
-    {"Image9", 3600, 120, 360, 360, u"ヘルプ", "help", [](MainWindow& w) { w.showVersion(); }},
+    {"Image6", 2280, 120, 360, 360, u"言語補助モニター", "monitor", "mungengohhozto"},
+    {"Image7", 2760, 120, 360, 360, u"実行", "run", "mnuzikkouw"},
+    {"Image8", 3120, 120, 345, 360, u"停止", "stop", "mnutesi"},
+    {"Image9", 3600, 120, 360, 360, u"ヘルプ", "help", "mnubazyon"},
 };
 
-// The menu bar from the left, one row an entry; an entry followed by deeper
-// ones is a menu, "-" a separator line.
+using Handler = std::function<void(MainWindow&)>;
+
 struct MenuEntry {
   int depth;
   const char* name;
   const char16_t* caption;
-  const char* shortcut;
-  Action action;
+  const char* shortcut = nullptr;
+  Handler handler = nullptr;  // none: the item does nothing
 };
 
-const MenuEntry kMenus[] = {
-    {0, "mnufail", u"ファイル", nullptr, nullptr},
-    {1, "mnusinnka", u"新規作成", "Ctrl+N", [](MainWindow& w) { w.newProgram(); }},
-    {1, "mnuhiraku", u"開く", nullptr, [](MainWindow& w) { w.open(); }},
-    {1, "mnuraine", u"-", nullptr, nullptr},
-    {1, "mnunamae", u"名前を付けて保存", "Ctrl+E", [](MainWindow& w) { w.save(); }},
-    {1, "mnuraine2", u"-", nullptr, nullptr},
-    {1, "mnusyuuryu", u"KORVANEST   KIVO3.0の終了", "Ctrl+Q", [](MainWindow& w) { w.exit(); }},
-    {0, "mnuhnsyuu", u"編集", nullptr, nullptr},
-    {1, "mnukopi", u"コピー", "Ctrl+C", nullptr},
-    {1, "mnuharituke", u"貼り付け", "Ctrl+U", nullptr},
-    {0, "mnuhyouzi", u"表示", nullptr, nullptr},
-    {1, "mungengohhozto", u"言語補助モニター表示", nullptr, [](MainWindow& w) { w.showMonitor(); }},
-    {1, "mnunongengo", u"言語補助モニター非表示", nullptr, [](MainWindow& w) { w.hideMonitor(); }},
-    {0, "mnuzikkou", u"実行", nullptr, nullptr},
-    {1, "mnuzikkouw", u"実行", nullptr, [](MainWindow& w) { w.run(); }},
-    {1, "mnutesi", u"停止", nullptr, [](MainWindow& w) { w.stop(); }},
-    {0, "mnuturu", u"ツール", nullptr, nullptr},
-    {1, "mnuformookisa", u"フォーム", nullptr, nullptr},
-    {2, "mnuookisa", u"大きさ", nullptr, nullptr},
-    {3, "mnusaidaika", u"最大化", nullptr, [](MainWindow& w) { w.setFormSize(kFormSizeMaximised); }},
-    {3, "mnudai", u"大", nullptr, [](MainWindow& w) { w.setFormSize(kFormSizeLarge); }},
-    {3, "mnutyuu", u"中", nullptr, [](MainWindow& w) { w.setFormSize(kFormSizeMedium); }},
-    {3, "mnusyou", u"小", nullptr, [](MainWindow& w) { w.setFormSize(kFormSizeSmall); }},
-    {1, "mnubotato", u"ボタン", nullptr, nullptr},
-    {2, "mnuaiti", u"配置", nullptr, [](MainWindow& w) { w.showPlacement(); }},
-    {1, "mnumozi", u"文字", nullptr, nullptr},
-    {2, "mnumazisettei1", u"文字設定１", nullptr, [](MainWindow& w) { w.showCharSetting(1); }},
-    {2, "mnumoziseyyei2", u"文字設定２", nullptr, [](MainWindow& w) { w.showCharSetting(2); }},
-    {2, "mnumozisettei3", u"文字設定３", nullptr, [](MainWindow& w) { w.showCharSetting(3); }},
-    {2, "mnumozisettei4", u"文字設定４", nullptr, [](MainWindow& w) { w.showCharSetting(4); }},
-    {2, "mnumozisttei5", u"文字設定５", nullptr, [](MainWindow& w) { w.showCharSetting(5); }},
-    {0, "mnuhelp", u"ヘルプ", nullptr, nullptr},
-    {1, "mnuhelpdd", u"簡易ヘルプ", nullptr, [](MainWindow& w) { w.showHelp(); }},
-    {1, "mnubazyon", u"バージョン情報", nullptr, [](MainWindow& w) { w.showVersion(); }},
-};
+// Builds the menu bar from its rows: a row followed by deeper ones is a menu,
+// "-" a separator line, any other row an item with its own action.
+void addMenus(MainWindow& window, std::span<const MenuEntry> entries) {
+  std::vector<QMenu*> parents;  // the open menu at each depth
+  for (auto it = entries.begin(); it != entries.end(); ++it) {
+    const MenuEntry& entry = *it;
+    const QString caption = QString::fromUtf16(entry.caption);
+    const QString name = QString::fromLatin1(entry.name);
+    parents.resize(entry.depth);
+    const auto next = std::next(it);
+    if (next != entries.end() && next->depth > entry.depth) {
+      QMenu* menu = entry.depth == 0 ? window.menuBar()->addMenu(caption)
+                                     : parents.back()->addMenu(caption);
+      menu->setObjectName(name);
+      parents.push_back(menu);
+      continue;
+    }
+    QAction* action = caption == u"-" ? parents.back()->addSeparator()
+                                      : parents.back()->addAction(caption);
+    action->setObjectName(name);
+    if (entry.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+    if (entry.handler)
+      QObject::connect(action, &QAction::triggered, &window,
+                       [&window, &entry] { entry.handler(window); });
+  }
+}
 
 // A toolbar picture: stretched to its box, acts on one click, never takes
 // the focus. The second press of a double click is no second click.
 class ToolImage final : public QLabel {
  public:
-  ToolImage(const QIcon& icon, std::function<void()> clicked, QWidget* parent)
-      : QLabel(parent), clicked_(std::move(clicked)) {
+  ToolImage(const QIcon& icon, QAction* command, QWidget* parent)
+      : QLabel(parent), command_(command) {
     setPixmap(icon.pixmap(QSize(32, 32)));
     setScaledContents(true);
     setFocusPolicy(Qt::NoFocus);
@@ -140,11 +128,11 @@ class ToolImage final : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override {
     if (event->button() != Qt::LeftButton) return;
     if (std::exchange(secondPress_, false)) return;
-    if (rect().contains(event->position().toPoint()) && clicked_) clicked_();
+    if (rect().contains(event->position().toPoint()) && command_) command_->trigger();
   }
 
  private:
-  std::function<void()> clicked_;
+  QAction* command_;
   bool secondPress_ = false;
 };
 
@@ -169,9 +157,9 @@ MainWindow::MainWindow(Editor& editor) : QMainWindow(nullptr, kWindowFlags), edi
   paintBackground(*client, QPalette::Base);
   setCentralWidget(client);
   createLines(client);
-  createToolbar(client);
   createMonitorPanel(client);
   createMenus();
+  createToolbar(client);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   centreOnScreen(*this);
   lines_[0]->setFocus();
@@ -205,10 +193,10 @@ void MainWindow::createToolbar(QWidget* client) {
   strip->setGeometry(twipsRect(-120, 0, 8055, 495));
   paintBackground(*strip, QPalette::Window);
   for (const ImageEntry& entry : kImages) {
-    std::function<void()> clicked;
-    if (entry.action) clicked = [this, action = entry.action] { action(*this); };
+    QAction* command = entry.item ? findChild<QAction*>(QString::fromLatin1(entry.item)) : nullptr;
+    Q_ASSERT(command || !entry.item);
     const QIcon icon = toolbarIcon(entry.icon);
-    auto* image = new ToolImage(icon, std::move(clicked), strip);
+    auto* image = new ToolImage(icon, command, strip);
     image->setProperty("iconSizes", QVariant::fromValue(icon.availableSizes()));  // both, 16 and 32
     image->setObjectName(QString::fromLatin1(entry.name));
     image->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
@@ -226,27 +214,55 @@ void MainWindow::createMonitorPanel(QWidget* client) {
   monitor_ = panel;
 }
 
+// Every command is one row here, in menu-bar order: the menu item's name,
+// caption and shortcut, and what it does; a toolbar image names the item it
+// runs.
 void MainWindow::createMenus() {
-  std::vector<QMenu*> parents;  // the open menu at each depth
-  for (auto it = std::begin(kMenus); it != std::end(kMenus); ++it) {
-    const MenuEntry& entry = *it;
-    const QString caption = QString::fromUtf16(entry.caption);
-    const QString name = QString::fromLatin1(entry.name);
-    parents.resize(entry.depth);
-    const auto next = std::next(it);
-    if (next != std::end(kMenus) && next->depth > entry.depth) {
-      QMenu* menu = entry.depth == 0 ? menuBar()->addMenu(caption) : parents.back()->addMenu(caption);
-      menu->setObjectName(name);
-      parents.push_back(menu);
-      continue;
-    }
-    QAction* action = caption == u"-" ? parents.back()->addSeparator()
-                                      : parents.back()->addAction(caption);
-    action->setObjectName(name);
-    if (entry.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
-    if (entry.action)
-      connect(action, &QAction::triggered, this, [this, act = entry.action] { act(*this); });
-  }
+  const auto formSize = [](int code) -> Handler {
+    return [code](MainWindow& w) { w.editor_.store().setFormSize(numberText(code)); };
+  };
+  const auto charSetting = [](int setting) -> Handler {
+    return [setting](MainWindow& w) { w.editor_.showCharSetting(setting); };
+  };
+  static const MenuEntry kMenus[] = {
+      {0, "mnufail", u"ファイル"},
+      {1, "mnusinnka", u"新規作成", "Ctrl+N", [](MainWindow& w) { w.editor_.renewMainWindow(); }},
+      {1, "mnuhiraku", u"開く", nullptr, &MainWindow::open},
+      {1, "mnuraine", u"-"},
+      {1, "mnunamae", u"名前を付けて保存", "Ctrl+E", &MainWindow::save},
+      {1, "mnuraine2", u"-"},
+      {1, "mnusyuuryu", u"KORVANEST   KIVO3.0の終了", "Ctrl+Q",
+       [](MainWindow& w) { w.editor_.quit(); }},
+      {0, "mnuhnsyuu", u"編集"},
+      {1, "mnukopi", u"コピー", "Ctrl+C"},
+      {1, "mnuharituke", u"貼り付け", "Ctrl+U"},
+      {0, "mnuhyouzi", u"表示"},
+      {1, "mungengohhozto", u"言語補助モニター表示", nullptr, [](MainWindow& w) { w.monitor_->show(); }},
+      {1, "mnunongengo", u"言語補助モニター非表示", nullptr, [](MainWindow& w) { w.monitor_->hide(); }},
+      {0, "mnuzikkou", u"実行"},
+      {1, "mnuzikkouw", u"実行", nullptr, &MainWindow::run},
+      {1, "mnutesi", u"停止", nullptr, [](MainWindow& w) { w.editor_.launcher().stop(); }},
+      {0, "mnuturu", u"ツール"},
+      {1, "mnuformookisa", u"フォーム"},
+      {2, "mnuookisa", u"大きさ"},
+      {3, "mnusaidaika", u"最大化", nullptr, formSize(kFormSizeMaximised)},
+      {3, "mnudai", u"大", nullptr, formSize(kFormSizeLarge)},
+      {3, "mnutyuu", u"中", nullptr, formSize(kFormSizeMedium)},
+      {3, "mnusyou", u"小", nullptr, formSize(kFormSizeSmall)},
+      {1, "mnubotato", u"ボタン"},
+      {2, "mnuaiti", u"配置", nullptr, [](MainWindow& w) { w.editor_.showPlacement(); }},
+      {1, "mnumozi", u"文字"},
+      {2, "mnumazisettei1", u"文字設定１", nullptr, charSetting(1)},
+      {2, "mnumoziseyyei2", u"文字設定２", nullptr, charSetting(2)},
+      {2, "mnumozisettei3", u"文字設定３", nullptr, charSetting(3)},
+      {2, "mnumozisettei4", u"文字設定４", nullptr, charSetting(4)},
+      {2, "mnumozisttei5", u"文字設定５", nullptr, charSetting(5)},
+      {0, "mnuhelp", u"ヘルプ"},
+      {1, "mnuhelpdd", u"簡易ヘルプ", nullptr, [](MainWindow& w) { w.editor_.showHelp(); }},
+      {1, "mnubazyon", u"バージョン情報", nullptr, [](MainWindow& w) { w.editor_.showVersion(); }},
+  };
+
+  addMenus(*this, kMenus);
 }
 
 // A line box would keep Ctrl+E, Ctrl+C and Ctrl+U for itself; the menu's
@@ -280,8 +296,6 @@ void MainWindow::copyLinesToStore() {
 
 void MainWindow::report(const QString& error) { editor_.host().message(error); }
 
-void MainWindow::newProgram() { editor_.renewMainWindow(); }
-
 void MainWindow::open() {
   const QString name = editor_.host().openFileName(fileName_);
   if (name.isEmpty()) return;
@@ -309,30 +323,12 @@ void MainWindow::save() {
   if (!saveProgramImage(store.codePicture(), name, &error)) report(error);
 }
 
-void MainWindow::showMonitor() { monitor_->show(); }
-
-void MainWindow::hideMonitor() { monitor_->hide(); }
-
 void MainWindow::run() {
   copyLinesToStore();
   status_->setText(QStringLiteral("実行準備中"));
   editor_.launcher().start();
 }
 
-void MainWindow::stop() { editor_.launcher().stop(); }
-
 void MainWindow::showRunning() { status_->setText(QStringLiteral("実行")); }
-
-void MainWindow::setFormSize(int code) { editor_.store().setFormSize(numberText(code)); }
-
-void MainWindow::showPlacement() { editor_.showPlacement(); }
-
-void MainWindow::showCharSetting(int setting) { editor_.showCharSetting(setting); }
-
-void MainWindow::showHelp() { editor_.showHelp(); }
-
-void MainWindow::showVersion() { editor_.showVersion(); }
-
-void MainWindow::exit() { editor_.quit(); }
 
 }  // namespace kivo

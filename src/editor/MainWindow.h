@@ -25,20 +25,11 @@ class MainWindow : public QMainWindow {
   explicit MainWindow(Editor& editor);
   ~MainWindow() override;
 
-  // The actions; a toolbar image and its menu item run the same one.
-  void newProgram();
+  // The actions that are more than a call; every command is a row of the
+  // menu table, which its toolbar image runs too.
   void open();
   void save();
-  void showMonitor();
-  void hideMonitor();
   void run();
-  void stop();
-  void setFormSize(int code);
-  void showPlacement();
-  void showCharSetting(int setting);
-  void showHelp();
-  void showVersion();
-  void exit();
 
   // The run window has placed its buttons and shows itself.
   void showRunning();

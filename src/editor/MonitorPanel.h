@@ -1,8 +1,9 @@
 #pragma once
 
+#include "settings/CodeComboBox.h"
+
 #include <QGroupBox>
 
-class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -24,9 +25,13 @@ class MonitorPanel : public QGroupBox {
   void nameCode();
 
  private:
-  QComboBox* codes_ = nullptr;
+  void showName(const QString& name);
+  bool titleFits() const;
+
+  CodeComboBox* codes_ = nullptr;
   QPushButton* name_ = nullptr;
   QLabel* handle_ = nullptr;  // Label21, clipped away by the frame
+  int titlePixels_ = 0;       // the caption's full size
 };
 
 }  // namespace kivo

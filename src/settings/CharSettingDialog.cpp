@@ -46,7 +46,7 @@ CharSettingDialog::CharSettingDialog(Store& store, int setting)
   createCharButtons();
 
   QPushButton* ok = addOkButton(*this, QStringLiteral("Command41"), {1920, 3120, 2175, 375});
-  connect(ok, &QPushButton::clicked, this, &CharSettingDialog::accept);
+  connect(ok, &QPushButton::clicked, this, &CharSettingDialog::storeAndClose);
 
   // Setting 1 has always said 一マス分, the others 一マス.
   auto* help = new QLabel(
@@ -105,7 +105,7 @@ void CharSettingDialog::putChar(int index) {
   cellCodes_[selectedCell_ - 1] = c.code;
 }
 
-void CharSettingDialog::accept() {
+void CharSettingDialog::storeAndClose() {
   for (int k = 1; k <= kCellCount; ++k)
     store_.setCharSetting(setting_, k, QString::number(cellCodes_[k - 1]));
   close();

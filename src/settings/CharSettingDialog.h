@@ -29,10 +29,10 @@ class CharSettingDialog : public QWidget {
   // Puts character `index` of the character table into the selected cell;
   // the selection stays where it is.
   void putChar(int index);
-  // OK: the ten codes into the store, then the dialog goes.
-  void accept();
 
  private:
+  // OK: the ten codes into the store, then the dialog goes.
+  void storeAndClose();
   void createCells();
   void createCharButtons();
   void createFrames();

@@ -1,11 +1,11 @@
 #include "settings/PlacementDialog.h"
 
 #include "platform/WindowGeometry.h"
+#include "settings/CodeComboBox.h"
 #include "settings/PlacementDiagram.h"
 #include "settings/ToolWindow.h"
 #include "store/Codes.h"
 
-#include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -70,7 +70,7 @@ PlacementDialog::PlacementDialog(Store& store) : QWidget(nullptr), store_(store)
   createExplanation();
 
   QPushButton* ok = addOkButton(*this, QStringLiteral("Command1"), {3480, 2040, 3255, 375});
-  connect(ok, &QPushButton::clicked, this, &PlacementDialog::accept);
+  connect(ok, &QPushButton::clicked, this, &PlacementDialog::storeAndClose);
   setTabOrder(combos_.back(), ok);
 
   auto* diagram = new QLabel(this);
@@ -94,16 +94,11 @@ void PlacementDialog::createRows() {
     number->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     number->lower();  // under the combo boxes it overlaps, as labels lie
 
-    auto* combo = new QComboBox(this);
+    auto* combo = new CodeComboBox(this);
     combo->setObjectName(QStringLiteral("Combo%1").arg(k));
     combo->setGeometry(twipsRect(column.comboLeft, top, kComboSize.width(), kComboSize.height()));
-    combo->setEditable(true);
-    // What is typed stays as typed: no completion from the list, and Return
-    // adds nothing to it.
-    combo->setCompleter(nullptr);
-    combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(places);
-    combo->setEditText(store_.buttonPlace(k));
+    combo->showText(store_.buttonPlace(k));
     if (k > 1) setTabOrder(combos_[k - 2], combo);
     combos_[k - 1] = combo;
   }
@@ -122,7 +117,7 @@ void PlacementDialog::createExplanation() {
   text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void PlacementDialog::accept() {
+void PlacementDialog::storeAndClose() {
   for (int k = 1; k <= Store::kButtonCount; ++k)
     store_.setButtonPlace(k, combos_[k - 1]->currentText());
   close();

@@ -18,10 +18,9 @@ class PlacementDialog : public QWidget {
  public:
   explicit PlacementDialog(Store& store);
 
-  // OK: the 20 places into the store, then the dialog goes.
-  void accept();
-
  private:
+  // OK: the 20 places into the store, then the dialog goes.
+  void storeAndClose();
   void createRows();
   void createExplanation();
 

@@ -223,7 +223,7 @@ TEST_F(Interpreter, MessageBoxWaitsForItsClose) {
   clock_.advance(2);
   ASSERT_EQ(view_.boxes, (QStringList{""})) << "setting 2 is empty: a box with no text";
   EXPECT_TRUE(m().inMessageBox());
-  m().click(1);  // the box keeps clicks away
+  m().click(2);  // the box keeps clicks away: the counter would move to the beep
   clock_.advance(10000);
   EXPECT_EQ(view_.beeps, 0);
   EXPECT_EQ(m().programCounter(), "1");

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QWheelEvent>
 
 #include <map>
 #include <vector>
@@ -12,12 +13,12 @@
 namespace kivo::test {
 namespace {
 
-enum class How { Pick, Type, TypeJapanese };
+enum class How { Pick, Type, TypeJapanese, Down, Wheel, WheelUnfocused };
 
 struct Edit {
   int button;
   How how;
-  const char16_t* text;
+  const char16_t* text;  // what the combo box holds afterwards
 };
 
 struct PlacementCase {
@@ -34,6 +35,10 @@ const PlacementCase kCases[] = {
     // A typed prefix of list items is not completed to one of them.
     {"TypedPrefixStaysAsTyped", {}, {{4, How::Type, u"1"}, {13, How::Type, u""}}},
     {"TwoButtonsOnOneCell", {{2, u"abc"}}, {{1, How::Pick, u"41"}, {2, How::Type, u"41"}}},
+    // Steps go from the shown place; a text that is no place steps to the first.
+    {"StepsFromTheShownPlace", {{3, u"abc"}, {4, u"140"}},
+     {{20, How::Down, u"165"}, {5, How::Down, u"49"}, {3, How::Down, u"8"}, {4, How::Wheel, u"148"},
+      {6, How::WheelUnfocused, u"49"}, {7, How::Type, u"abc"}, {7, How::Down, u"8"}}},
 };
 
 void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
@@ -66,6 +71,20 @@ class PlacementOk : public DialogTest, public ::testing::WithParamInterface<Plac
         commit.setCommitString(text);
         QCoreApplication::sendEvent(box->lineEdit(), &commit);
         break;
+      }
+      case How::Down:
+        QTest::keyClick(box, Qt::Key_Down);
+        return;
+      case How::Wheel:
+      case How::WheelUnfocused: {
+        QApplication::setActiveWindow(dialog);
+        (e.how == How::Wheel ? box : child(dialog, QStringLiteral("Command1")))->setFocus();
+        QWheelEvent down({5, 5}, box->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &down);
+        // Offscreen no wheel is spontaneous, so Qt's focus-on-wheel is not seen.
+        EXPECT_NE(box->focusPolicy(), Qt::WheelFocus);
+        return;
       }
     }
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
