@@ -35,7 +35,7 @@ namespace kivo {
 namespace {
 
 constexpr Qt::WindowFlags kWindowFlags =
-    Qt::Window | Qt::MSWindowsFixedSizeDialogHint | kTitleBarFlags;
+    Qt::Window | kTitleBarFlags;
 
 // Geometry of the window and its strip, in twips.
 constexpr int kClientWidth = 7365;
@@ -195,9 +195,7 @@ void MainWindow::createToolbar(QWidget* client) {
   for (const ImageEntry& entry : kImages) {
     QAction* command = entry.item ? findChild<QAction*>(QString::fromLatin1(entry.item)) : nullptr;
     Q_ASSERT(command || !entry.item);
-    const QIcon icon = toolbarIcon(entry.icon);
-    auto* image = new ToolImage(icon, command, strip);
-    image->setProperty("iconSizes", QVariant::fromValue(icon.availableSizes()));  // both, 16 and 32
+    auto* image = new ToolImage(toolbarIcon(entry.icon), command, strip);
     image->setObjectName(QString::fromLatin1(entry.name));
     image->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     image->setToolTip(QString::fromUtf16(entry.tip));

@@ -18,7 +18,6 @@ class MonitorPanel : public QGroupBox {
   explicit MonitorPanel(QWidget* parent);
 
   QComboBox* codeBox() const { return codes_; }
-  QPushButton* nameButton() const { return name_; }
 
   // 表示: a text that names no command (another number, letters, nothing)
   // leaves the caption as it was.

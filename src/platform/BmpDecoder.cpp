@@ -32,6 +32,20 @@ class Bytes {
   QByteArrayView d_;
 };
 
+// Widens an n-bit channel value to 8 bits by repeating its bits (5-bit 31
+// reads as 255, as a display reads it back); wider values keep their top 8.
+int widenChannel(quint32 value, int bits) {
+  if (bits <= 0) return 0;
+  if (bits >= 8) return static_cast<int>(value >> (bits - 8));
+  quint32 wide = 0;
+  int filled = 0;
+  while (filled < 8) {
+    wide = (wide << bits) | value;
+    filled += bits;
+  }
+  return static_cast<int>(wide >> (filled - 8));
+}
+
 struct Channel {
   quint32 mask = 0;
   int shift = 0;
@@ -325,18 +339,6 @@ PictureFault decodeRle(const Bytes& b, const Layout& l, QImage& image) {
 }
 
 }  // namespace
-
-int widenChannel(quint32 value, int bits) {
-  if (bits <= 0) return 0;
-  if (bits >= 8) return static_cast<int>(value >> (bits - 8));
-  quint32 wide = 0;
-  int filled = 0;
-  while (filled < 8) {
-    wide = (wide << bits) | value;
-    filled += bits;
-  }
-  return static_cast<int>(wide >> (filled - 8));
-}
 
 PictureFault decodeBmp(QByteArrayView data, QImage* image) {
   const Bytes bytes(data);

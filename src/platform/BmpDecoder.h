@@ -14,8 +14,4 @@ namespace kivo {
 // image is left untouched.
 PictureFault decodeBmp(QByteArrayView data, QImage* image);
 
-// Widens an n-bit channel value to 8 bits by repeating its bits (5-bit 31
-// reads as 255, as a display reads it back); wider values keep their top 8.
-int widenChannel(quint32 value, int bits);
-
 }  // namespace kivo

@@ -8,14 +8,10 @@ namespace kivo {
 
 RealClock::RealClock(QObject* parent) : QObject(parent) { elapsed_.start(); }
 
-RealClock::~RealClock() {
-  for (auto& [set, timer] : wakers_) delete timer;
-}
-
 qint64 RealClock::now() const { return elapsed_.elapsed(); }
 
 void RealClock::attached(TimerSet& set) {
-  auto* timer = new QTimer;
+  auto* timer = new QTimer(this);
   timer->setSingleShot(true);
   timer->setTimerType(Qt::PreciseTimer);
   TimerSet* target = &set;

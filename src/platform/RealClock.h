@@ -18,7 +18,6 @@ class RealClock final : public QObject, public Clock {
   Q_OBJECT
  public:
   explicit RealClock(QObject* parent = nullptr);
-  ~RealClock() override;
   qint64 now() const override;
 
  protected:

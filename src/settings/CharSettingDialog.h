@@ -19,7 +19,6 @@ class CharSettingDialog : public QWidget {
   static constexpr int kCellCount = Store::kCharsPerSetting;
 
   CharSettingDialog(Store& store, int setting);
-  int setting() const { return setting_; }
 
   // The cell that the next character fills, 1..10, and each cell's code.
   int selectedCell() const { return selectedCell_; }
