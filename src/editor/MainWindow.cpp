@@ -217,7 +217,7 @@ void MainWindow::createMonitorPanel(QWidget* client) {
 // runs.
 void MainWindow::createMenus() {
   const auto formSize = [](int code) -> Handler {
-    return [code](MainWindow& w) { w.editor_.store().setFormSize(numberText(code)); };
+    return [code](MainWindow& w) { w.editor_.store().setFormSize(QString::number(code)); };
   };
   const auto charSetting = [](int setting) -> Handler {
     return [setting](MainWindow& w) { w.editor_.showCharSetting(setting); };

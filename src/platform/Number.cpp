@@ -60,6 +60,4 @@ std::optional<std::int32_t> readInt32(const QString& text) {
   return static_cast<std::int32_t>(*n);
 }
 
-QString numberText(std::int64_t value) { return QString::number(value); }
-
 }  // namespace kivo

@@ -17,7 +17,4 @@ std::optional<double> readNumber(const QString& text);
 // gives no number.
 std::optional<std::int32_t> readInt32(const QString& text);
 
-// Plain decimal digits, as the system writes numbers back.
-QString numberText(std::int64_t value);
-
 }  // namespace kivo

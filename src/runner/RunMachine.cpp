@@ -44,7 +44,7 @@ void RunMachine::stopAll() {
 
 void RunMachine::click(int button) {
   if (inMessageBox_ || button < 1 || button > kButtonCount) return;  // the box keeps clicks away
-  programCounter_ = numberText(button);
+  programCounter_ = QString::number(button);
   set(T10, 1);
 }
 
@@ -73,8 +73,8 @@ void RunMachine::fetchPlace() {
 
 void RunMachine::findCell() {
   if (const auto cell = findPlace(currentPlaceCode_)) {
-    placeLeft_ = numberText(cell->left);
-    placeTop_ = numberText(cell->top);
+    placeLeft_ = QString::number(cell->left);
+    placeTop_ = QString::number(cell->top);
   }
   set(T3, 0);
   set(T4, 1);
@@ -97,7 +97,7 @@ void RunMachine::placeButton() {
     }
   }
   // Past button 20 this timer stays on and only counts.
-  placeIndex_ = numberText(static_cast<qint64>(readNumber(placeIndex_).value_or(0)) + 1);
+  placeIndex_ = QString::number(static_cast<qint64>(readNumber(placeIndex_).value_or(0)) + 1);
 }
 
 void RunMachine::decode(int setting) {
@@ -200,7 +200,7 @@ void RunMachine::finishExecute(const QString& code, bool mayGoOn) {
                              above(programCounter_, Store::kLineCount - 1);
     set(T10, repeatedBox ? kRepeatedBoxPauseMs : 1);
   }
-  programCounter_ = numberText(static_cast<qint64>(readNumber(programCounter_).value_or(0)) + 1);
+  programCounter_ = QString::number(static_cast<qint64>(readNumber(programCounter_).value_or(0)) + 1);
   set(T11, 0);
 }
 

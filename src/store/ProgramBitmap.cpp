@@ -60,7 +60,7 @@ bool readProgramBitmap(const QImage& image, Store& store, QString* error) {
     return false;
   }
   for (int k = 1; k <= Store::kFieldCount; ++k)
-    store.setField(k, numberText(pixelValue(image.pixel(k, 1))));
+    store.setField(k, QString::number(pixelValue(image.pixel(k, 1))));
   return true;
 }
 

@@ -27,13 +27,13 @@ void Store::setField(int k, const QString& text) {
 
 QString Store::defaultText(int k) {
   if (k >= 1 && k <= kLineCount) return QStringLiteral("0");
-  if (k == kFormSizeField) return numberText(kFormSizeMedium);
+  if (k == kFormSizeField) return QString::number(kFormSizeMedium);
   if (k >= buttonPlaceField(1) && k <= buttonPlaceField(kButtonCount))
-    return numberText(placeCode(k - buttonPlaceField(1) + 1));
+    return QString::number(placeCode(k - buttonPlaceField(1) + 1));
   if (k == kButtonSizeField) return QStringLiteral("24");
-  if (k == kFormShapeField) return numberText(kFormShapeSizable);
+  if (k == kFormShapeField) return QString::number(kFormShapeSizable);
   if (k >= charSettingField(1, 1) && k <= kFieldCount)
-    return numberText(kCharBlank);
+    return QString::number(kCharBlank);
   return {};
 }
 

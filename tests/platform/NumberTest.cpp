@@ -61,11 +61,5 @@ TEST(ReadInt32, WholeNumbersInRangeOnly) {
   EXPECT_EQ(readInt32(QStringLiteral("")), std::nullopt);
 }
 
-TEST(NumberText, WritesPlainDigits) {
-  EXPECT_EQ(numberText(0), QStringLiteral("0"));
-  EXPECT_EQ(numberText(10545), QStringLiteral("10545"));
-  EXPECT_EQ(numberText(-8), QStringLiteral("-8"));
-}
-
 }  // namespace
 }  // namespace kivo

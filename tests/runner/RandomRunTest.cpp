@@ -100,7 +100,7 @@ struct Snapshot {
 };
 
 QString plusOne(const QString& counter) {
-  return numberText(static_cast<qint64>(readNumber(counter).value_or(-1)) + 1);
+  return QString::number(static_cast<qint64>(readNumber(counter).value_or(-1)) + 1);
 }
 
 bool isEnd(const QString& code) {

@@ -480,7 +480,7 @@ std::string judge(const CorpusFile& f, const Reading& r, const QString& path) {
       if (!bigEnough(f.picture)) return r.program ? "too small but opened" : "";
       if (!r.program) return "not opened: " + r.programError.toStdString();
       for (int k = 1; k <= Store::kFieldCount; ++k)
-        if (r.fields[k - 1] != numberText(pixelValue(f.picture.pixel(k, 1))))
+        if (r.fields[k - 1] != QString::number(pixelValue(f.picture.pixel(k, 1))))
           return "field " + std::to_string(k) + " is " + r.fields[k - 1].toStdString();
       return "";
     case Expect::Refused:
