@@ -29,7 +29,7 @@ constexpr int kWaitMs = 8000;
 const QString kBoxTitle = QStringLiteral("KORVANEST  KIVO3.0");
 const QString kMainTitle = QStringLiteral("KORVANEST   KIVO3.0");
 
-void xdotool(const QStringList& args) { QProcess::execute(QStringLiteral("xdotool"), args); }
+void xdotool(const QStringList& args) { run(QStringLiteral("xdotool"), args); }
 
 void click(QPoint at) {
   xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
@@ -86,7 +86,7 @@ class Program {
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.start(QString::fromUtf8(path), {});
-    process_.waitForStarted(5000);
+    EXPECT_TRUE(process_.waitForStarted(5000)) << path;
   }
   ~Program() {
     if (process_.state() == QProcess::NotRunning) return;

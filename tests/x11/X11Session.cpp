@@ -4,11 +4,15 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <gtest/gtest.h>
+
 #include <csignal>
+#include <poll.h>
 #include <fcntl.h>
 #include <cstdlib>
 #include <cstring>
@@ -24,25 +28,68 @@ extern char** environ;
 namespace kivo::test {
 namespace {
 
-pid_t spawn(const char* program, std::initializer_list<const char*> args) {
+// Output goes nowhere; `configHome` replaces XDG_CONFIG_HOME, so that a
+// manager reads no configuration of the user's.
+pid_t spawn(const char* program, std::initializer_list<const char*> args, const QByteArray& configHome = {}) {
   std::vector<char*> argv{const_cast<char*>(program)};
   for (const char* a : args) argv.push_back(const_cast<char*>(a));
   argv.push_back(nullptr);
+  const QByteArray configVar = "XDG_CONFIG_HOME=" + configHome;
+  std::vector<char*> env;
+  for (char** e = environ; *e; ++e)
+    if (configHome.isEmpty() || std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0) env.push_back(*e);
+  if (!configHome.isEmpty()) env.push_back(const_cast<char*>(configVar.constData()));
+  env.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
-  const int failed = posix_spawnp(&pid, program, &actions, nullptr, argv.data(), environ);
+  const int failed = posix_spawnp(&pid, program, &actions, nullptr, argv.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   return failed ? 0 : pid;
 }
 
+// A process that ignores SIGTERM for three seconds is killed.
 void end(pid_t pid) {
   if (pid <= 0) return;
   kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
+  QElapsedTimer waited;
+  waited.start();
+  while (waitpid(pid, nullptr, WNOHANG) == 0) {
+    if (waited.elapsed() > 3000) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      return;
+    }
+    QThread::msleep(10);
+  }
 }
+
+// The display number that Xvfb writes once it listens, or nothing if it
+// has not within `limitMs`.
+QByteArray readLine(int fd, int limitMs) {
+  QByteArray line;
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    pollfd p{fd, POLLIN, 0};
+    const int left = limitMs - int(waited.elapsed());
+    if (left <= 0 || poll(&p, 1, left) <= 0) return {};
+    char c;
+    if (read(fd, &c, 1) != 1) return {};
+    if (c == '\n') return line;
+    line += c;
+  }
+}
+
+// Openbox's defaults, but one desktop and nothing of the user's.
+constexpr char kOpenboxConfig[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <theme><name>Clearlooks</name><titleLayout>NLIMC</titleLayout></theme>
+  <desktops><number>1</number></desktops>
+</openbox_config>
+)";
 
 struct FreeReply {
   void operator()(void* p) const { std::free(p); }
@@ -55,12 +102,24 @@ xcb_connection_t* qtConnection() {
   return native ? native->connection() : nullptr;
 }
 
+}  // namespace
+
 QString run(const QString& program, const QStringList& args) {
   QProcess p;
   p.start(program, args);
-  p.waitForFinished(5000);
+  if (!p.waitForFinished(10000)) {
+    p.kill();
+    p.waitForFinished(1000);
+    ADD_FAILURE() << qPrintable(program) << " did not end within 10 s";
+    return {};
+  }
+  if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+    ADD_FAILURE() << qPrintable(program) << " " << qPrintable(args.join(u' ')) << " failed: "
+                  << qPrintable(QString::fromLocal8Bit(p.readAllStandardError()));
   return QString::fromUtf8(p.readAllStandardOutput());
 }
+
+namespace {
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
   auto* reply = xcb_intern_atom_reply(
@@ -147,10 +206,10 @@ void collectWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t window,
 
 }  // namespace
 
-X11Session::X11Session() {
+X11Session::X11Session(const QString& manager) {
   int fds[2];
-  if (pipe(fds) != 0) {
-    problem_ = QStringLiteral("no pipe");
+  if (pipe(fds) != 0 || !config_.isValid()) {
+    problem_ = QStringLiteral("no pipe or no temporary folder");
     return;
   }
   // The server picks a free display and writes its number to the pipe.
@@ -163,24 +222,37 @@ X11Session::X11Session() {
     close(fds[0]);
     return;
   }
-  QByteArray number;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  const QByteArray number = readLine(fds[0], 10000);
   close(fds[0]);
   if (number.isEmpty()) {
-    problem_ = QStringLiteral("Xvfb gave no display");
+    problem_ = QStringLiteral("Xvfb gave no display within 10 s");
     return;
   }
   display_ = QStringLiteral(":") + QString::fromLatin1(number);
   setenv("DISPLAY", display_.toLatin1().constData(), 1);
 
-  manager_ = spawn("openbox", {});
+  const QByteArray home = QFile::encodeName(config_.path());
+  if (manager == QLatin1String("openbox")) {
+    const QByteArray rc = home + "/openbox-rc.xml";
+    QFile file(QString::fromLocal8Bit(rc));
+    if (!file.open(QIODevice::WriteOnly) || file.write(kOpenboxConfig) < 0 || !file.flush()) {
+      problem_ = QStringLiteral("cannot write openbox's configuration");
+      return;
+    }
+    manager_ = spawn("openbox", {"--config-file", rc.constData()}, home);
+  } else if (manager == QLatin1String("xfwm4")) {
+    // Without a session bus xfwm4 runs on its built-in settings.
+    manager_ = spawn("xfwm4", {"--compositor=off"}, home);
+  } else {
+    problem_ = QStringLiteral("no such window manager: ") + manager;
+    return;
+  }
   if (!manager_) {
-    problem_ = QStringLiteral("openbox did not start");
+    problem_ = manager + QStringLiteral(" did not start");
     return;
   }
   ready_ = managerAnswers(10000);
-  if (!ready_) problem_ = QStringLiteral("openbox did not take over the display");
+  if (!ready_) problem_ = manager + QStringLiteral(" did not take over the display");
 }
 
 X11Session::~X11Session() {
@@ -216,12 +288,17 @@ SeenWindow seenWindow(unsigned long id) {
 }
 
 QStringList netWmState(unsigned long id) {
-  const QString out =
-      run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(id), QStringLiteral("_NET_WM_STATE")});
-  const int eq = out.indexOf(u'=');
-  if (eq < 0) return {};
   QStringList states;
-  for (const QString& s : out.mid(eq + 1).split(u',', Qt::SkipEmptyParts)) states << s.trimmed();
+  xcb_connection_t* c = qtConnection();
+  if (!c) return states;
+  const auto reply = property(c, static_cast<xcb_window_t>(id), "_NET_WM_STATE", XCB_ATOM_ATOM);
+  if (!reply || reply->format != 32) return states;
+  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+  for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
+    if (Reply<xcb_get_atom_name_reply_t> name{
+            xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atoms[i]), nullptr)})
+      states << QString::fromLatin1(xcb_get_atom_name_name(name.get()),
+                                    xcb_get_atom_name_name_length(name.get()));
   return states;
 }
 
@@ -267,7 +344,7 @@ void pump(int ms) { settle([] { return false; }, ms); }
 QImage screen() {
   QTemporaryDir dir;
   const QString file = dir.filePath(QStringLiteral("screen.png"));
-  QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
+  run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
   return QImage(file);
 }
 

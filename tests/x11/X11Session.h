@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <sys/types.h>
 
@@ -12,11 +13,12 @@
 
 namespace kivo::test {
 
-// An X server of our own on a free display, with a window manager, for
-// the tests that must see windows as a user's desktop shows them.
+// An X server of our own on a free display, with a window manager ("openbox"
+// or "xfwm4") that reads a configuration of ours, never the user's, for the
+// tests that must see windows as a user's desktop shows them.
 class X11Session {
  public:
-  X11Session();
+  explicit X11Session(const QString& manager);
   ~X11Session();
   X11Session(const X11Session&) = delete;
   X11Session& operator=(const X11Session&) = delete;
@@ -28,6 +30,7 @@ class X11Session {
  private:
   pid_t server_ = 0;
   pid_t manager_ = 0;
+  QTemporaryDir config_;
   QString display_;
   QString problem_;
   bool ready_ = false;
@@ -54,6 +57,9 @@ struct ClientWindow {
 };
 // Every window that process `pid` created (_NET_WM_PID), its menus included.
 std::vector<ClientWindow> windowsOf(qint64 pid);
+
+// Runs a tool to its end; one that fails or takes over 10 s fails the test.
+QString run(const QString& program, const QStringList& args);
 
 // Gives the X server, the window manager and other programs time to do
 // their part: the wait ends as soon as `done` holds.
