@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QHash>
 #include <QProcess>
 #include <QDir>
 #include <QFile>
@@ -260,6 +261,64 @@ X11Session::~X11Session() {
   end(server_);
 }
 
+FrameWatch::FrameWatch() : connection_(xcb_connect(nullptr, nullptr)) {
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+  const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+  xcb_change_window_attributes(connection_, root, XCB_CW_EVENT_MASK, &mask);
+  Reply<xcb_get_input_focus_reply_t> sync{
+      xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)};
+}
+
+FrameWatch::~FrameWatch() { xcb_disconnect(connection_); }
+
+void FrameWatch::drain() {
+  // A round trip on Qt's connection, then on ours: what Qt asked for has
+  // been done, and what followed from it has reached us.
+  if (xcb_connection_t* c = qtConnection())
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  while (xcb_generic_event_t* e = xcb_poll_for_event(connection_)) {
+    switch (e->response_type & 0x7f) {
+      case XCB_CREATE_NOTIFY: {
+        const auto* c = reinterpret_cast<xcb_create_notify_event_t*>(e);
+        events_.push_back({XCB_CREATE_NOTIFY, c->window, c->parent, QPoint(c->x, c->y)});
+        break;
+      }
+      case XCB_CONFIGURE_NOTIFY: {
+        const auto* c = reinterpret_cast<xcb_configure_notify_event_t*>(e);
+        events_.push_back({XCB_CONFIGURE_NOTIFY, c->window, 0, QPoint(c->x, c->y)});
+        break;
+      }
+      case XCB_MAP_NOTIFY:
+        events_.push_back({XCB_MAP_NOTIFY, reinterpret_cast<xcb_map_notify_event_t*>(e)->window, 0, {}});
+        break;
+      case XCB_REPARENT_NOTIFY: {
+        const auto* r = reinterpret_cast<xcb_reparent_notify_event_t*>(e);
+        events_.push_back({XCB_REPARENT_NOTIFY, r->window, r->parent, QPoint(r->x, r->y)});
+        break;
+      }
+    }
+    std::free(e);
+  }
+}
+
+std::vector<QPoint> FrameWatch::placesSinceMapped(unsigned long id) {
+  drain();
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+  unsigned long top = id;
+  QHash<unsigned long, QPoint> at;  // of the windows at the top
+  std::vector<QPoint> places;
+  for (const Event& e : events_) {
+    if (e.type == XCB_REPARENT_NOTIFY && e.window == id) top = e.parent == root ? id : e.parent;
+    if (e.type == XCB_CREATE_NOTIFY || e.type == XCB_CONFIGURE_NOTIFY) {
+      at[e.window] = e.at;
+      if (e.window == top && !places.empty() && places.back() != e.at) places.push_back(e.at);
+    }
+    if (e.type == XCB_MAP_NOTIFY && e.window == top) places = {at.value(top)};
+  }
+  return places;
+}
+
 // The window manager puts each client into a frame window of its own: the
 // outer window is the client's ancestor that is a child of the root.
 SeenWindow seenWindow(unsigned long id) {
@@ -307,7 +366,8 @@ unsigned long activeWindow() {
   if (!c) return 0;
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
   const auto active = property(c, root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
-  if (!active || xcb_get_property_value_length(active.get()) != 4) return 0;
+  // xfwm4 adds a second window to the value.
+  if (!active || xcb_get_property_value_length(active.get()) < 4) return 0;
   return *static_cast<const xcb_window_t*>(xcb_get_property_value(active.get()));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,8 @@
 
 #include <functional>
 #include <vector>
+
+struct xcb_connection_t;
 
 namespace kivo::test {
 
@@ -57,6 +60,30 @@ struct ClientWindow {
 };
 // Every window that process `pid` created (_NET_WM_PID), its menus included.
 std::vector<ClientWindow> windowsOf(qint64 pid);
+
+// Watches, on a connection of its own, how the manager maps and moves the
+// windows at the top of the tree (frames, or clients it left unframed).
+class FrameWatch {
+ public:
+  FrameWatch();
+  ~FrameWatch();
+  FrameWatch(const FrameWatch&) = delete;
+  FrameWatch& operator=(const FrameWatch&) = delete;
+
+  // Where the outer window around client `id` stood when it was last mapped,
+  // then each place it was moved to while on screen.
+  std::vector<QPoint> placesSinceMapped(unsigned long id);
+
+ private:
+  struct Event {
+    int type;
+    unsigned long window, parent;
+    QPoint at;
+  };
+  void drain();
+  xcb_connection_t* connection_;
+  std::vector<Event> events_;
+};
 
 // Runs a tool to its end; one that fails or takes over 10 s fails the test.
 QString run(const QString& program, const QStringList& args);
