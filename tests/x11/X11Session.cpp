@@ -22,6 +22,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <memory>
 
 extern char** environ;
@@ -29,42 +30,48 @@ extern char** environ;
 namespace kivo::test {
 namespace {
 
-// Output goes nowhere; `configHome` replaces XDG_CONFIG_HOME, so that a
-// manager reads no configuration of the user's.
-pid_t spawn(const char* program, std::initializer_list<const char*> args, const QByteArray& configHome = {}) {
+// Output goes nowhere; `env` ("NAME=value") replaces variables of ours. The
+// child leads a process group of its own, which is ended with it.
+pid_t spawn(const char* program, std::initializer_list<const char*> args,
+            const std::vector<QByteArray>& env = {}) {
   std::vector<char*> argv{const_cast<char*>(program)};
   for (const char* a : args) argv.push_back(const_cast<char*>(a));
   argv.push_back(nullptr);
-  const QByteArray configVar = "XDG_CONFIG_HOME=" + configHome;
-  std::vector<char*> env;
+  std::vector<char*> envp;
   for (char** e = environ; *e; ++e)
-    if (configHome.isEmpty() || std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0) env.push_back(*e);
-  if (!configHome.isEmpty()) env.push_back(const_cast<char*>(configVar.constData()));
-  env.push_back(nullptr);
+    if (std::none_of(env.begin(), env.end(), [&](const QByteArray& v) {
+          return std::strncmp(*e, v.constData(), v.indexOf('=') + 1) == 0;
+        }))
+      envp.push_back(*e);
+  for (const QByteArray& v : env) envp.push_back(const_cast<char*>(v.constData()));
+  envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
   pid_t pid = 0;
-  const int failed = posix_spawnp(&pid, program, &actions, nullptr, argv.data(), env.data());
+  const int failed = posix_spawnp(&pid, program, &actions, &attr, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&actions);
   return failed ? 0 : pid;
 }
 
-// A process that ignores SIGTERM for three seconds is killed.
+// The process and the group it leads, SIGKILL after three seconds. The
+// leader is reaped last, so that the group's id cannot pass to another.
 void end(pid_t pid) {
   if (pid <= 0) return;
-  kill(pid, SIGTERM);
+  kill(-pid, SIGTERM);
   QElapsedTimer waited;
   waited.start();
-  while (waitpid(pid, nullptr, WNOHANG) == 0) {
-    if (waited.elapsed() > 3000) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-      return;
-    }
+  siginfo_t info{};
+  while (waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0 &&
+         waited.elapsed() < 3000)
     QThread::msleep(10);
-  }
+  kill(-pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
 }
 
 // The display number that Xvfb writes once it listens, or nothing if it
@@ -233,6 +240,7 @@ X11Session::X11Session(const QString& manager) {
   setenv("DISPLAY", display_.toLatin1().constData(), 1);
 
   const QByteArray home = QFile::encodeName(config_.path());
+  const std::vector<QByteArray> env{"XDG_CONFIG_HOME=" + home, "NO_AT_BRIDGE=1"};
   if (manager == QLatin1String("openbox")) {
     const QByteArray rc = home + "/openbox-rc.xml";
     QFile file(QString::fromLocal8Bit(rc));
@@ -240,10 +248,10 @@ X11Session::X11Session(const QString& manager) {
       problem_ = QStringLiteral("cannot write openbox's configuration");
       return;
     }
-    manager_ = spawn("openbox", {"--config-file", rc.constData()}, home);
+    manager_ = spawn("openbox", {"--config-file", rc.constData()}, env);
   } else if (manager == QLatin1String("xfwm4")) {
-    // Without a session bus xfwm4 runs on its built-in settings.
-    manager_ = spawn("xfwm4", {"--compositor=off"}, home);
+    // xfwm4 reads its settings through a session bus: one of its own.
+    manager_ = spawn("dbus-run-session", {"--", "xfwm4", "--compositor=off"}, env);
   } else {
     problem_ = QStringLiteral("no such window manager: ") + manager;
     return;
