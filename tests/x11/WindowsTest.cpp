@@ -54,9 +54,13 @@ void saveShot(const QString& name) { kivo::test::saveShot(screen(), name); }
 
 class X11Test : public ::testing::Test {
  protected:
-  ~X11Test() override {
+  // Nothing of a test stays on the screen for the next.
+  void TearDown() override {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    pump(50);
+    EXPECT_TRUE(settle([] {
+      const auto windows = windowsOf(QCoreApplication::applicationPid());
+      return std::none_of(windows.begin(), windows.end(), [](const ClientWindow& w) { return w.viewable; });
+    }));
   }
 
   // Starts a run and steps its set-up tick by tick, checking that the window
@@ -182,8 +186,7 @@ TEST_F(X11Test, TaskbarEntries) {
     for (RunVariant variant : {RunVariant::Editor, RunVariant::Player}) {
       RunLauncher launcher(store, host, clock, variant);
       RunWindow* w = runUntilShown(launcher);
-      pump(30);
-      EXPECT_EQ(skipsTaskbar(w->winId()), variant == RunVariant::Editor)
+      EXPECT_TRUE(settle([&] { return skipsTaskbar(w->winId()) == (variant == RunVariant::Editor); }))
           << "shape " << shape << (variant == RunVariant::Editor ? ", editor" : ", player");
       launcher.stop();
       QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -200,15 +203,15 @@ TEST_F(X11Test, MainWindowIsCentredWhiteAndOutOfTheTaskbar) {
   clock.advance(800);  // the splash checks the display and goes
   ASSERT_TRUE(settle([&] { return activeWindow() == w->winId(); }))
       << "the main window comes to the front, active, once the splash has gone";
-  pump(1000);  // what the splash covered is painted again
   EXPECT_TRUE(skipsTaskbar(w->winId()));
   const SeenWindow seen = seenWindow(w->winId());
   EXPECT_TRUE(centred(seen.frame)) << seen.frame.left() << "," << seen.frame.top() << " "
                                    << seen.frame.width() << " x " << seen.frame.height();
 
-  // A point of the client area that no control covers shows the window colour.
+  // A point of the client area that no control covers shows the window
+  // colour, once what the splash covered is painted again.
   const QPoint client = w->centralWidget()->mapToGlobal(twipsToPixels(7100, 4000));
-  EXPECT_EQ(screen().pixel(client), qRgb(255, 255, 255));
+  EXPECT_TRUE(settle([&] { return screen().pixel(client) == qRgb(255, 255, 255); }));
   saveShot(QStringLiteral("x11_main_window.png"));
 }
 

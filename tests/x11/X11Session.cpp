@@ -185,6 +185,17 @@ Reply<xcb_get_property_reply_t> property(xcb_connection_t* c, xcb_window_t windo
       c, xcb_get_property(c, 0, window, atom(c, name), type, 0, 1024), nullptr));
 }
 
+QStringList atomNames(xcb_connection_t* c, xcb_window_t window, const char* name) {
+  QStringList names;
+  const auto reply = property(c, window, name, XCB_ATOM_ATOM);
+  if (!reply || reply->format != 32) return names;
+  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+  for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
+    if (Reply<xcb_get_atom_name_reply_t> n{xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atoms[i]), nullptr)})
+      names << QString::fromLatin1(xcb_get_atom_name_name(n.get()), xcb_get_atom_name_name_length(n.get()));
+  return names;
+}
+
 void collectWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, qint64 pid,
                     std::vector<ClientWindow>& found) {
   if (const auto owner = property(c, window, "_NET_WM_PID", XCB_ATOM_CARDINAL);
@@ -195,6 +206,7 @@ void collectWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t window,
     if (const auto name = property(c, window, "_NET_WM_NAME", atom(c, "UTF8_STRING")))
       w.title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
                                   xcb_get_property_value_length(name.get()));
+    w.types = atomNames(c, window, "_NET_WM_WINDOW_TYPE");
     if (Reply<xcb_get_window_attributes_reply_t> a{xcb_get_window_attributes_reply(
             c, xcb_get_window_attributes(c, window), nullptr)})
       w.viewable = a->map_state == XCB_MAP_STATE_VIEWABLE;
@@ -355,18 +367,8 @@ SeenWindow seenWindow(unsigned long id) {
 }
 
 QStringList netWmState(unsigned long id) {
-  QStringList states;
   xcb_connection_t* c = qtConnection();
-  if (!c) return states;
-  const auto reply = property(c, static_cast<xcb_window_t>(id), "_NET_WM_STATE", XCB_ATOM_ATOM);
-  if (!reply || reply->format != 32) return states;
-  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-  for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
-    if (Reply<xcb_get_atom_name_reply_t> name{
-            xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atoms[i]), nullptr)})
-      states << QString::fromLatin1(xcb_get_atom_name_name(name.get()),
-                                    xcb_get_atom_name_name_length(name.get()));
-  return states;
+  return c ? atomNames(c, static_cast<xcb_window_t>(id), "_NET_WM_STATE") : QStringList();
 }
 
 unsigned long activeWindow() {

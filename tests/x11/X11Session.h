@@ -55,6 +55,7 @@ unsigned long inputFocus();
 struct ClientWindow {
   unsigned long id = 0;
   QString title;
+  QStringList types;  // _NET_WM_WINDOW_TYPE: "_NET_WM_WINDOW_TYPE_DIALOG", ...
   bool viewable = false;
   QRect client;  // the client area, in screen coordinates
 };
