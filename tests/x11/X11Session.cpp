@@ -285,8 +285,7 @@ FrameWatch::FrameWatch() : connection_(xcb_connect(nullptr, nullptr)) {
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
   const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
   xcb_change_window_attributes(connection_, root, XCB_CW_EVENT_MASK, &mask);
-  Reply<xcb_get_input_focus_reply_t> sync{
-      xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)};
+  std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
 FrameWatch::~FrameWatch() { xcb_disconnect(connection_); }
@@ -298,25 +297,18 @@ void FrameWatch::drain() {
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
   std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
   while (xcb_generic_event_t* e = xcb_poll_for_event(connection_)) {
-    switch (e->response_type & 0x7f) {
-      case XCB_CREATE_NOTIFY: {
-        const auto* c = reinterpret_cast<xcb_create_notify_event_t*>(e);
-        events_.push_back({XCB_CREATE_NOTIFY, c->window, c->parent, QPoint(c->x, c->y)});
-        break;
-      }
-      case XCB_CONFIGURE_NOTIFY: {
-        const auto* c = reinterpret_cast<xcb_configure_notify_event_t*>(e);
-        events_.push_back({XCB_CONFIGURE_NOTIFY, c->window, 0, QPoint(c->x, c->y)});
-        break;
-      }
-      case XCB_MAP_NOTIFY:
-        events_.push_back({XCB_MAP_NOTIFY, reinterpret_cast<xcb_map_notify_event_t*>(e)->window, 0, {}});
-        break;
-      case XCB_REPARENT_NOTIFY: {
-        const auto* r = reinterpret_cast<xcb_reparent_notify_event_t*>(e);
-        events_.push_back({XCB_REPARENT_NOTIFY, r->window, r->parent, QPoint(r->x, r->y)});
-        break;
-      }
+    const int type = e->response_type & 0x7f;
+    if (type == XCB_CREATE_NOTIFY) {
+      const auto* c = reinterpret_cast<xcb_create_notify_event_t*>(e);
+      events_.push_back({type, c->window, 0, QPoint(c->x, c->y)});
+    } else if (type == XCB_CONFIGURE_NOTIFY) {
+      const auto* c = reinterpret_cast<xcb_configure_notify_event_t*>(e);
+      events_.push_back({type, c->window, 0, QPoint(c->x, c->y)});
+    } else if (type == XCB_MAP_NOTIFY) {
+      events_.push_back({type, reinterpret_cast<xcb_map_notify_event_t*>(e)->window, 0, {}});
+    } else if (type == XCB_REPARENT_NOTIFY) {
+      const auto* r = reinterpret_cast<xcb_reparent_notify_event_t*>(e);
+      events_.push_back({type, r->window, r->parent, {}});
     }
     std::free(e);
   }
