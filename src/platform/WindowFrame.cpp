@@ -11,6 +11,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -191,6 +192,9 @@ QMargins frameMargins(QWidget& window) {
   if (!x) return marginsQtKnows(window);
   const xcb_window_t id = nativeId(window);
   if (window.isVisible()) return x->extents(id).value_or(marginsQtKnows(window));
+  // xfwm4 and icewm answer the request with their full decoration, whatever
+  // the window's hints ask for.
+  if (window.windowFlags() & Qt::FramelessWindowHint) return {};
   // A fixed size changes the frame too: a manager draws no resize handle.
   const qint64 flags = static_cast<qint64>(window.windowFlags()) |
                        (window.minimumSize() == window.maximumSize() ? qint64(1) << 40 : 0);
@@ -240,6 +244,24 @@ void setInTaskbar(QWidget& window, bool shown) {
 bool inTaskbar(const QWidget& window) {
   const QVariant shown = window.property(kInTaskbar);
   return !shown.isValid() || shown.toBool();
+}
+
+void offerMaximise(QWidget& window) {
+  const auto x = x11();
+  if (!x) return;
+  // Qt writes the hints when the flags are set: flags, functions, decorations, ...
+  constexpr uint32_t kFunctionsGiven = 1, kAllFunctions = 1, kMaximise = 16;
+  const xcb_window_t id = nativeId(window);
+  const xcb_atom_t hints = x->atom("_MOTIF_WM_HINTS");
+  Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+      x->connection, xcb_get_property(x->connection, 0, id, hints, hints, 0, 5), nullptr));
+  if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 20) return;
+  std::array<uint32_t, 5> h;
+  std::memcpy(h.data(), xcb_get_property_value(reply.get()), sizeof h);
+  if (!(h[0] & kFunctionsGiven) || (h[1] & (kAllFunctions | kMaximise))) return;
+  h[1] |= kMaximise;
+  xcb_change_property(x->connection, XCB_PROP_MODE_REPLACE, id, hints, hints, 32, 5, h.data());
+  xcb_flush(x->connection);
 }
 
 }  // namespace kivo

@@ -36,4 +36,8 @@ QSize clientSizeFor(QWidget& window, QSize outer);
 void setInTaskbar(QWidget& window, bool shown);
 bool inTaskbar(const QWidget& window);
 
+// Lets the manager maximise a window whose title bar has no maximise button:
+// xfwm4 refuses to maximise a window whose hints offer no such function.
+void offerMaximise(QWidget& window);
+
 }  // namespace kivo

@@ -29,7 +29,7 @@ constexpr int kWaitMs = 8000;
 const QString kBoxTitle = QStringLiteral("KORVANEST  KIVO3.0");
 const QString kMainTitle = QStringLiteral("KORVANEST   KIVO3.0");
 
-void xdotool(const QStringList& args) { QProcess::execute(QStringLiteral("xdotool"), args); }
+void xdotool(const QStringList& args) { run(QStringLiteral("xdotool"), args); }
 
 void click(QPoint at) {
   xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
@@ -62,13 +62,9 @@ Match titled(const QString& title) {
   return [title](const ClientWindow& w) { return w.title == title; };
 }
 
-// Qt's file dialog, whatever its title: the one titled window that none of
-// the programs' own windows is.
+// Qt's file dialog, whatever its title: the dialog that is no message box.
 bool isFileDialog(const ClientWindow& w) {
-  // Menus and completion lists bear the program's name.
-  static const QStringList own{kBoxTitle, kMainTitle, QStringLiteral("Form2"), QStringLiteral("Form3"),
-                               QStringLiteral("Form5"), QStringLiteral("kivo"), QStringLiteral("form")};
-  return !w.title.trimmed().isEmpty() && !own.contains(w.title);
+  return w.types.contains(QStringLiteral("_NET_WM_WINDOW_TYPE_DIALOG")) && w.title != kBoxTitle;
 }
 
 // The player's run window has no caption (Qt shows a blank one).
@@ -86,7 +82,7 @@ class Program {
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.start(QString::fromUtf8(path), {});
-    process_.waitForStarted(5000);
+    EXPECT_TRUE(process_.waitForStarted(5000)) << path;
   }
   ~Program() {
     if (process_.state() == QProcess::NotRunning) return;
@@ -148,7 +144,8 @@ class Program {
 
 void activate(const ClientWindow& w) {
   xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(w.id)});
-  settle([&] { return activeWindow() == w.id && inputFocus() == w.id; });
+  EXPECT_TRUE(settle([&] { return activeWindow() == w.id && inputFocus() == w.id; }))
+      << "the manager did not activate \"" << qPrintable(w.title) << '"';
 }
 
 // ---- What a run window shows -----------------------------------------------
@@ -318,11 +315,12 @@ QPoint layoutOrigin(const ClientWindow& main) {
 void chooseMenu(const Program& kivo, const ClientWindow& main, int menu, const QStringList& path) {
   const auto openMenus = [&] {
     int n = 0;
-    for (const ClientWindow& w : windowsOf(kivo.pid())) n += w.viewable && w.title == QStringLiteral("kivo");
+    for (const ClientWindow& w : windowsOf(kivo.pid()))
+      n += w.viewable && w.types.contains(QStringLiteral("_NET_WM_WINDOW_TYPE_DROPDOWN_MENU"));
     return n;
   };
   click(main.client.topLeft() + QPoint(12, (main.client.height() - twipsToPixels(4755)) / 2));
-  settle([&] { return openMenus() > 0; });
+  ASSERT_TRUE(settle([&] { return openMenus() > 0; })) << "no menu opened";
   QStringList names;
   for (int k = 0; k < menu; ++k) names << QStringLiteral("Right");
   keys(names + path);

@@ -3,6 +3,7 @@
 #include "editor/Editor.h"
 #include "editor/MainWindow.h"
 #include "platform/TimerSet.h"
+#include "platform/WindowGeometry.h"
 #include "platform/Twips.h"
 #include "runner/RunLauncher.h"
 #include "runner/RunWindow.h"
@@ -22,6 +23,8 @@ bool near(const QRect& a, const QRect& b) {
          std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
 }
 
+bool near(QPoint a, QPoint b) { return (a - b).manhattanLength() <= 1; }
+
 bool near(const QSize& a, const QSize& b) {
   return std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
 }
@@ -34,33 +37,50 @@ bool centred(const QRect& frame) {
          std::abs((frame.top() - free.top()) - (free.bottom() - frame.bottom())) <= 2;
 }
 
+// The run window's design: its client area in a fixed tool window's frame,
+// as the manager draws one.
+QSize designOuterSize() {
+  static const QSize outer = [] {
+    QWidget tool(nullptr, kToolWindowFlags);
+    tool.setFixedSize(twipsSizeToPixels(8370, 6765));
+    tool.show();
+    EXPECT_TRUE(settle([&] { return seenWindow(tool.winId()).frame.size() != tool.size(); }));
+    return seenWindow(tool.winId()).frame.size();
+  }();
+  return outer;
+}
+
 void saveShot(const QString& name) { kivo::test::saveShot(screen(), name); }
 
 class X11Test : public ::testing::Test {
  protected:
-  ~X11Test() override {
+  // Nothing of a test stays on the screen for the next.
+  void TearDown() override {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    pump(50);
+    EXPECT_TRUE(settle([] {
+      const auto windows = windowsOf(QCoreApplication::applicationPid());
+      return std::none_of(windows.begin(), windows.end(), [](const ClientWindow& w) { return w.viewable; });
+    }));
   }
 
   // Starts a run and steps its set-up tick by tick, checking that the window
-  // stays off the screen all the while; returns once it has shown itself.
+  // is not mapped all the while; returns once it has shown itself.
   RunWindow* runUntilShown(RunLauncher& launcher) {
     launcher.start();
     RunWindow* w = launcher.window();
+    FrameWatch setUp;
     for (int tick = 1; tick <= 60; ++tick) {
       clock.advance(1);
       QCoreApplication::processEvents();
-      if (tick % 20 == 1) {
-        pump(40);
-        EXPECT_FALSE(seenWindow(w->winId()).viewable) << "seen during set-up, tick " << tick;
-      }
     }
+    pump(40);  // time for the manager to frame what was mapped
+    EXPECT_TRUE(setUp.placesSinceMapped(w->winId()).empty()) << "seen during set-up";
     EXPECT_TRUE(clock.advanceUntil([&] { return w->isVisible(); }, 100));
     EXPECT_TRUE(settle([&] { return seenWindow(w->winId()).viewable; }));
     return w;
   }
 
+  FrameWatch watch;
   Store store;
   FakeHost host;
   VirtualClock clock;
@@ -98,12 +118,18 @@ TEST_P(OuterSize, TheFrameHasTheTablesSize) {
       << seenWindow(w->winId()).frame.height() << ", wanted " << outer.width() << " x "
       << outer.height();
 
-  // Where the window stood when it was loaded: centred at its design size.
-  const QSize design = twipsSizeToPixels(8370, 6765);
+  // Mapped once where the window stood when it was loaded, centred at its
+  // design size, and not moved in its first moments on screen.
+  pump(150);
+  const QSize design = designOuterSize();
   const QRect free = freeArea();
-  const SeenWindow seen = seenWindow(w->winId());
-  const int designOuterWidth = design.width() + (seen.frame.width() - w->width());
-  EXPECT_NEAR(seen.frame.left(), free.left() + (free.width() - designOuterWidth) / 2, 1);
+  const QPoint corner = free.topLeft() + QPoint((free.width() - design.width()) / 2,
+                                                (free.height() - design.height()) / 2);
+  const std::vector<QPoint> places = watch.placesSinceMapped(w->winId());
+  ASSERT_FALSE(places.empty());
+  EXPECT_TRUE(places.size() == 1 && near(places[0], corner))
+      << "mapped at " << places[0].x() << "," << places[0].y() << ", " << places.size() - 1
+      << " moves, design corner " << corner.x() << "," << corner.y();
   saveShot(QStringLiteral("x11_run_%1.png").arg(QLatin1String(c.name)));
 }
 
@@ -133,11 +159,16 @@ class Maximised : public X11Test, public ::testing::WithParamInterface<const cha
 TEST_P(Maximised, FillsTheScreenWhateverTheBorder) {
   store.setFormShape(QString::fromLatin1(GetParam()));
   store.setFormSize(QStringLiteral("8"));
-  RunLauncher launcher(store, host, clock, RunVariant::Editor);
-  RunWindow* w = runUntilShown(launcher);
-  EXPECT_TRUE(settle([&] { return near(seenWindow(w->winId()).frame, freeArea()); }))
-      << "shape " << GetParam() << ": frame " << seenWindow(w->winId()).frame.width() << " x "
-      << seenWindow(w->winId()).frame.height();
+  for (RunVariant variant : {RunVariant::Editor, RunVariant::Player}) {
+    RunLauncher launcher(store, host, clock, variant);
+    RunWindow* w = runUntilShown(launcher);
+    EXPECT_TRUE(settle([&] { return near(seenWindow(w->winId()).frame, freeArea()); }))
+        << "shape " << GetParam() << (variant == RunVariant::Editor ? ", editor" : ", player")
+        << ": frame " << seenWindow(w->winId()).frame.width() << " x "
+        << seenWindow(w->winId()).frame.height();
+    launcher.stop();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, Maximised, ::testing::Values("8", "16", "24", "33", "0"));
@@ -154,8 +185,7 @@ TEST_F(X11Test, TaskbarEntries) {
     for (RunVariant variant : {RunVariant::Editor, RunVariant::Player}) {
       RunLauncher launcher(store, host, clock, variant);
       RunWindow* w = runUntilShown(launcher);
-      pump(30);
-      EXPECT_EQ(skipsTaskbar(w->winId()), variant == RunVariant::Editor)
+      EXPECT_TRUE(settle([&] { return skipsTaskbar(w->winId()) == (variant == RunVariant::Editor); }))
           << "shape " << shape << (variant == RunVariant::Editor ? ", editor" : ", player");
       launcher.stop();
       QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -172,15 +202,15 @@ TEST_F(X11Test, MainWindowIsCentredWhiteAndOutOfTheTaskbar) {
   clock.advance(800);  // the splash checks the display and goes
   ASSERT_TRUE(settle([&] { return activeWindow() == w->winId(); }))
       << "the main window comes to the front, active, once the splash has gone";
-  pump(1000);  // what the splash covered is painted again
   EXPECT_TRUE(skipsTaskbar(w->winId()));
   const SeenWindow seen = seenWindow(w->winId());
   EXPECT_TRUE(centred(seen.frame)) << seen.frame.left() << "," << seen.frame.top() << " "
                                    << seen.frame.width() << " x " << seen.frame.height();
 
-  // A point of the client area that no control covers shows the window colour.
+  // A point of the client area that no control covers shows the window
+  // colour, once what the splash covered is painted again.
   const QPoint client = w->centralWidget()->mapToGlobal(twipsToPixels(7100, 4000));
-  EXPECT_EQ(screen().pixel(client), qRgb(255, 255, 255));
+  EXPECT_TRUE(settle([&] { return screen().pixel(client) == qRgb(255, 255, 255); }));
   saveShot(QStringLiteral("x11_main_window.png"));
 }
 

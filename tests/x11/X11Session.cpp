@@ -2,13 +2,18 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QHash>
 #include <QProcess>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <gtest/gtest.h>
+
 #include <csignal>
+#include <poll.h>
 #include <fcntl.h>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +22,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <memory>
 
 extern char** environ;
@@ -24,25 +30,74 @@ extern char** environ;
 namespace kivo::test {
 namespace {
 
-pid_t spawn(const char* program, std::initializer_list<const char*> args) {
+// Output goes nowhere; `env` ("NAME=value") replaces variables of ours. The
+// child leads a process group of its own, which is ended with it.
+pid_t spawn(const char* program, std::initializer_list<const char*> args,
+            const std::vector<QByteArray>& env = {}) {
   std::vector<char*> argv{const_cast<char*>(program)};
   for (const char* a : args) argv.push_back(const_cast<char*>(a));
   argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (char** e = environ; *e; ++e)
+    if (std::none_of(env.begin(), env.end(), [&](const QByteArray& v) {
+          return std::strncmp(*e, v.constData(), v.indexOf('=') + 1) == 0;
+        }))
+      envp.push_back(*e);
+  for (const QByteArray& v : env) envp.push_back(const_cast<char*>(v.constData()));
+  envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
   pid_t pid = 0;
-  const int failed = posix_spawnp(&pid, program, &actions, nullptr, argv.data(), environ);
+  const int failed = posix_spawnp(&pid, program, &actions, &attr, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&actions);
   return failed ? 0 : pid;
 }
 
+// The process and the group it leads, SIGKILL after three seconds. The
+// leader is reaped last, so that the group's id cannot pass to another.
 void end(pid_t pid) {
   if (pid <= 0) return;
-  kill(pid, SIGTERM);
+  kill(-pid, SIGTERM);
+  QElapsedTimer waited;
+  waited.start();
+  siginfo_t info{};
+  while (waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0 &&
+         waited.elapsed() < 3000)
+    QThread::msleep(10);
+  kill(-pid, SIGKILL);
   waitpid(pid, nullptr, 0);
 }
+
+// The display number that Xvfb writes once it listens, or nothing if it
+// has not within `limitMs`.
+QByteArray readLine(int fd, int limitMs) {
+  QByteArray line;
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    pollfd p{fd, POLLIN, 0};
+    const int left = limitMs - int(waited.elapsed());
+    if (left <= 0 || poll(&p, 1, left) <= 0) return {};
+    char c;
+    if (read(fd, &c, 1) != 1) return {};
+    if (c == '\n') return line;
+    line += c;
+  }
+}
+
+// Openbox's defaults, but one desktop and nothing of the user's.
+constexpr char kOpenboxConfig[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <theme><name>Clearlooks</name><titleLayout>NLIMC</titleLayout></theme>
+  <desktops><number>1</number></desktops>
+</openbox_config>
+)";
 
 struct FreeReply {
   void operator()(void* p) const { std::free(p); }
@@ -55,12 +110,24 @@ xcb_connection_t* qtConnection() {
   return native ? native->connection() : nullptr;
 }
 
+}  // namespace
+
 QString run(const QString& program, const QStringList& args) {
   QProcess p;
   p.start(program, args);
-  p.waitForFinished(5000);
+  if (!p.waitForFinished(10000)) {
+    p.kill();
+    p.waitForFinished(1000);
+    ADD_FAILURE() << qPrintable(program) << " did not end within 10 s";
+    return {};
+  }
+  if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+    ADD_FAILURE() << qPrintable(program) << " " << qPrintable(args.join(u' ')) << " failed: "
+                  << qPrintable(QString::fromLocal8Bit(p.readAllStandardError()));
   return QString::fromUtf8(p.readAllStandardOutput());
 }
+
+namespace {
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
   auto* reply = xcb_intern_atom_reply(
@@ -118,6 +185,17 @@ Reply<xcb_get_property_reply_t> property(xcb_connection_t* c, xcb_window_t windo
       c, xcb_get_property(c, 0, window, atom(c, name), type, 0, 1024), nullptr));
 }
 
+QStringList atomNames(xcb_connection_t* c, xcb_window_t window, const char* name) {
+  QStringList names;
+  const auto reply = property(c, window, name, XCB_ATOM_ATOM);
+  if (!reply || reply->format != 32) return names;
+  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+  for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
+    if (Reply<xcb_get_atom_name_reply_t> n{xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atoms[i]), nullptr)})
+      names << QString::fromLatin1(xcb_get_atom_name_name(n.get()), xcb_get_atom_name_name_length(n.get()));
+  return names;
+}
+
 void collectWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, qint64 pid,
                     std::vector<ClientWindow>& found) {
   if (const auto owner = property(c, window, "_NET_WM_PID", XCB_ATOM_CARDINAL);
@@ -128,6 +206,7 @@ void collectWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t window,
     if (const auto name = property(c, window, "_NET_WM_NAME", atom(c, "UTF8_STRING")))
       w.title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
                                   xcb_get_property_value_length(name.get()));
+    w.types = atomNames(c, window, "_NET_WM_WINDOW_TYPE");
     if (Reply<xcb_get_window_attributes_reply_t> a{xcb_get_window_attributes_reply(
             c, xcb_get_window_attributes(c, window), nullptr)})
       w.viewable = a->map_state == XCB_MAP_STATE_VIEWABLE;
@@ -147,10 +226,10 @@ void collectWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t window,
 
 }  // namespace
 
-X11Session::X11Session() {
+X11Session::X11Session(const QString& manager) {
   int fds[2];
-  if (pipe(fds) != 0) {
-    problem_ = QStringLiteral("no pipe");
+  if (pipe(fds) != 0 || !config_.isValid()) {
+    problem_ = QStringLiteral("no pipe or no temporary folder");
     return;
   }
   // The server picks a free display and writes its number to the pipe.
@@ -163,29 +242,93 @@ X11Session::X11Session() {
     close(fds[0]);
     return;
   }
-  QByteArray number;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  const QByteArray number = readLine(fds[0], 10000);
   close(fds[0]);
   if (number.isEmpty()) {
-    problem_ = QStringLiteral("Xvfb gave no display");
+    problem_ = QStringLiteral("Xvfb gave no display within 10 s");
     return;
   }
   display_ = QStringLiteral(":") + QString::fromLatin1(number);
   setenv("DISPLAY", display_.toLatin1().constData(), 1);
 
-  manager_ = spawn("openbox", {});
+  const QByteArray home = QFile::encodeName(config_.path());
+  const std::vector<QByteArray> env{"XDG_CONFIG_HOME=" + home, "NO_AT_BRIDGE=1"};
+  if (manager == QLatin1String("openbox")) {
+    const QByteArray rc = home + "/openbox-rc.xml";
+    QFile file(QString::fromLocal8Bit(rc));
+    if (!file.open(QIODevice::WriteOnly) || file.write(kOpenboxConfig) < 0 || !file.flush()) {
+      problem_ = QStringLiteral("cannot write openbox's configuration");
+      return;
+    }
+    manager_ = spawn("openbox", {"--config-file", rc.constData()}, env);
+  } else if (manager == QLatin1String("xfwm4")) {
+    // xfwm4 reads its settings through a session bus: one of its own.
+    manager_ = spawn("dbus-run-session", {"--", "xfwm4", "--compositor=off"}, env);
+  } else {
+    problem_ = QStringLiteral("no such window manager: ") + manager;
+    return;
+  }
   if (!manager_) {
-    problem_ = QStringLiteral("openbox did not start");
+    problem_ = manager + QStringLiteral(" did not start");
     return;
   }
   ready_ = managerAnswers(10000);
-  if (!ready_) problem_ = QStringLiteral("openbox did not take over the display");
+  if (!ready_) problem_ = manager + QStringLiteral(" did not take over the display");
 }
 
 X11Session::~X11Session() {
   end(manager_);
   end(server_);
+}
+
+FrameWatch::FrameWatch() : connection_(xcb_connect(nullptr, nullptr)) {
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+  const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+  xcb_change_window_attributes(connection_, root, XCB_CW_EVENT_MASK, &mask);
+  std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+}
+
+FrameWatch::~FrameWatch() { xcb_disconnect(connection_); }
+
+void FrameWatch::drain() {
+  // A round trip on Qt's connection, then on ours: what Qt asked for has
+  // been done, and what followed from it has reached us.
+  if (xcb_connection_t* c = qtConnection())
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  while (xcb_generic_event_t* e = xcb_poll_for_event(connection_)) {
+    const int type = e->response_type & 0x7f;
+    if (type == XCB_CREATE_NOTIFY) {
+      const auto* c = reinterpret_cast<xcb_create_notify_event_t*>(e);
+      events_.push_back({type, c->window, 0, QPoint(c->x, c->y)});
+    } else if (type == XCB_CONFIGURE_NOTIFY) {
+      const auto* c = reinterpret_cast<xcb_configure_notify_event_t*>(e);
+      events_.push_back({type, c->window, 0, QPoint(c->x, c->y)});
+    } else if (type == XCB_MAP_NOTIFY) {
+      events_.push_back({type, reinterpret_cast<xcb_map_notify_event_t*>(e)->window, 0, {}});
+    } else if (type == XCB_REPARENT_NOTIFY) {
+      const auto* r = reinterpret_cast<xcb_reparent_notify_event_t*>(e);
+      events_.push_back({type, r->window, r->parent, {}});
+    }
+    std::free(e);
+  }
+}
+
+std::vector<QPoint> FrameWatch::placesSinceMapped(unsigned long id) {
+  drain();
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+  unsigned long top = id;
+  QHash<unsigned long, QPoint> at;  // of the windows at the top
+  std::vector<QPoint> places;
+  for (const Event& e : events_) {
+    if (e.type == XCB_REPARENT_NOTIFY && e.window == id) top = e.parent == root ? id : e.parent;
+    if (e.type == XCB_CREATE_NOTIFY || e.type == XCB_CONFIGURE_NOTIFY) {
+      at[e.window] = e.at;
+      if (e.window == top && !places.empty() && places.back() != e.at) places.push_back(e.at);
+    }
+    if (e.type == XCB_MAP_NOTIFY && e.window == top) places = {at.value(top)};
+  }
+  return places;
 }
 
 // The window manager puts each client into a frame window of its own: the
@@ -216,13 +359,8 @@ SeenWindow seenWindow(unsigned long id) {
 }
 
 QStringList netWmState(unsigned long id) {
-  const QString out =
-      run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(id), QStringLiteral("_NET_WM_STATE")});
-  const int eq = out.indexOf(u'=');
-  if (eq < 0) return {};
-  QStringList states;
-  for (const QString& s : out.mid(eq + 1).split(u',', Qt::SkipEmptyParts)) states << s.trimmed();
-  return states;
+  xcb_connection_t* c = qtConnection();
+  return c ? atomNames(c, static_cast<xcb_window_t>(id), "_NET_WM_STATE") : QStringList();
 }
 
 unsigned long activeWindow() {
@@ -230,7 +368,8 @@ unsigned long activeWindow() {
   if (!c) return 0;
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
   const auto active = property(c, root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
-  if (!active || xcb_get_property_value_length(active.get()) != 4) return 0;
+  // xfwm4 adds a second window to the value.
+  if (!active || xcb_get_property_value_length(active.get()) < 4) return 0;
   return *static_cast<const xcb_window_t*>(xcb_get_property_value(active.get()));
 }
 
@@ -267,7 +406,7 @@ void pump(int ms) { settle([] { return false; }, ms); }
 QImage screen() {
   QTemporaryDir dir;
   const QString file = dir.filePath(QStringLiteral("screen.png"));
-  QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
+  run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
   return QImage(file);
 }
 

@@ -1,22 +1,27 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <sys/types.h>
 
 #include <functional>
 #include <vector>
 
+struct xcb_connection_t;
+
 namespace kivo::test {
 
-// An X server of our own on a free display, with a window manager, for
-// the tests that must see windows as a user's desktop shows them.
+// An X server of our own on a free display, with a window manager ("openbox"
+// or "xfwm4") that reads a configuration of ours, never the user's, for the
+// tests that must see windows as a user's desktop shows them.
 class X11Session {
  public:
-  X11Session();
+  explicit X11Session(const QString& manager);
   ~X11Session();
   X11Session(const X11Session&) = delete;
   X11Session& operator=(const X11Session&) = delete;
@@ -28,6 +33,7 @@ class X11Session {
  private:
   pid_t server_ = 0;
   pid_t manager_ = 0;
+  QTemporaryDir config_;
   QString display_;
   QString problem_;
   bool ready_ = false;
@@ -49,11 +55,39 @@ unsigned long inputFocus();
 struct ClientWindow {
   unsigned long id = 0;
   QString title;
+  QStringList types;  // _NET_WM_WINDOW_TYPE: "_NET_WM_WINDOW_TYPE_DIALOG", ...
   bool viewable = false;
   QRect client;  // the client area, in screen coordinates
 };
 // Every window that process `pid` created (_NET_WM_PID), its menus included.
 std::vector<ClientWindow> windowsOf(qint64 pid);
+
+// Watches, on a connection of its own, how the manager maps and moves the
+// windows at the top of the tree (frames, or clients it left unframed).
+class FrameWatch {
+ public:
+  FrameWatch();
+  ~FrameWatch();
+  FrameWatch(const FrameWatch&) = delete;
+  FrameWatch& operator=(const FrameWatch&) = delete;
+
+  // Where the outer window around client `id` stood when it was last mapped,
+  // then each place it was moved to while on screen.
+  std::vector<QPoint> placesSinceMapped(unsigned long id);
+
+ private:
+  struct Event {
+    int type;
+    unsigned long window, parent;
+    QPoint at;
+  };
+  void drain();
+  xcb_connection_t* connection_;
+  std::vector<Event> events_;
+};
+
+// Runs a tool to its end; one that fails or takes over 10 s fails the test.
+QString run(const QString& program, const QStringList& args);
 
 // Gives the X server, the window manager and other programs time to do
 // their part: the wait ends as soon as `done` holds.
