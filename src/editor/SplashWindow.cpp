@@ -5,6 +5,7 @@
 #include "store/Codes.h"
 #include "store/ProgramBitmap.h"
 
+#include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
 
@@ -63,9 +64,10 @@ SplashWindow::SplashWindow(Host& host, Clock& clock, PixelReader reader)
 SplashWindow::~SplashWindow() = default;
 
 // Unloading hides the window some time before it is deleted: a splash that
-// has gone checks nothing.
+// has gone checks nothing. A manager that minimises it (a spontaneous hide)
+// leaves it loaded, and its time runs on.
 void SplashWindow::hideEvent(QHideEvent* event) {
-  timers_.stopAll();
+  if (!event->spontaneous()) timers_.stopAll();
   FixedWindow::hideEvent(event);
 }
 

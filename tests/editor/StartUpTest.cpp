@@ -2,6 +2,7 @@
 
 #include "editor/SplashWindow.h"
 
+#include <QWindow>
 #include <QScreen>
 
 namespace kivo::test {
@@ -123,6 +124,23 @@ TEST_F(EditorTest, SplashIsABorderlessCentredWhiteSquareWithLogoLabelsAndFrame) 
   EXPECT_EQ(splash->findChild<QLabel*>("Label1")->text(), "KORVANEST");
   const QColor ink = splash->palette().color(QPalette::WindowText);
   EXPECT_EQ(splash->findChild<QWidget*>("Line1")->palette().color(QPalette::Window), ink);
+}
+
+// A manager may minimise the splash at once; its time runs on.
+TEST(SplashWindowState, TheCheckRunsOnAMinimisedSplash) {
+  FakeHost host;
+  VirtualClock clock;
+  SplashWindow splash(host, clock, displayOf(QImage::Format_RGB444));
+  int checks = 0;
+  QObject::connect(&splash, &SplashWindow::checked, [&] { ++checks; });
+  splash.show();
+  clock.advance(100);
+  splash.windowHandle()->showMinimized();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(splash.isMinimized());
+  clock.advance(SplashWindow::kCheckMs);
+  EXPECT_EQ(host.messages, std::vector<QString>{kWarning});
+  EXPECT_EQ(checks, 1);
 }
 
 TEST_F(EditorTest, ClosingTheMainWindowUnderTheSplashEndsTheEditorForGood) {
