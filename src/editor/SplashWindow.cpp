@@ -5,6 +5,7 @@
 #include "store/Codes.h"
 #include "store/ProgramBitmap.h"
 
+#include <QGuiApplication>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
@@ -33,8 +34,14 @@ constexpr FrameLine kFrameLines[] = {
 
 }  // namespace
 
+// Qt keeps a pixmap at 16 or 32 bits whatever the display; below 15 bits it
+// paints only through an 8-bit grey visual, and that is what the display
+// gives back.
 QRgb SplashWindow::readPixel(const QPixmap& canvas, QPoint at) {
-  return canvas.toImage().pixel(at);
+  QImage image = canvas.toImage();
+  if (QGuiApplication::primaryScreen()->depth() < 15)
+    image = image.convertToFormat(QImage::Format_Grayscale8);
+  return image.pixel(at);
 }
 
 SplashWindow::SplashWindow(Host& host, Clock& clock, PixelReader reader)

@@ -1,4 +1,5 @@
 #include "platform/JapaneseTexts.h"
+#include "platform/PaintableDisplay.h"
 #include "platform/QtHost.h"
 #include "platform/RealClock.h"
 #include "player/Player.h"
@@ -6,8 +7,16 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
+  kivo::PaintableDisplay display(argc, argv);
+  if (!display.problem().empty()) {
+    std::fprintf(stderr, "%s: %s\n", argv[0], display.problem().c_str());
+    return 1;
+  }
+  QApplication app(display.argc(), display.argv());
+  display.fillGreyColourMap();
   // Qt titles a window that has no caption with the program's name; the
   // player's run window is to show none.
   QCoreApplication::setApplicationName(QStringLiteral(" "));

@@ -1,0 +1,45 @@
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace kivo::test {
+namespace {
+
+// Qt alone crashes in its first paint on an 8-bit palette display; both
+// programs must come up there with their first box (the editor's being its
+// colour warning), on an X server of this test's own.
+TEST(PaletteDisplay, BothProgramsStartAndShowTheirFirstBox) {
+  QProcess server;
+  server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
+                                        "1280x1024x8"});
+  ASSERT_TRUE(server.waitForReadyRead(10000));
+  const QString display = ":" + QString::fromLatin1(server.readLine().trimmed());
+  for (const char* program : {KIVO_EDITOR_PATH, KIVO_PLAYER_PATH}) {
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    run.setProcessEnvironment(env);
+    run.start(QString::fromLatin1(program), {});
+    ASSERT_TRUE(run.waitForStarted()) << program;
+    bool boxShown = false;
+    for (QDeadlineTimer limit(5000); !boxShown && !limit.hasExpired() && run.state() == QProcess::Running;
+         QThread::msleep(50)) {
+      QProcess tree;
+      tree.start(QStringLiteral("xwininfo"), {"-display", display, "-root", "-tree"});
+      tree.waitForFinished(2000);
+      boxShown = tree.readAllStandardOutput().contains("\"KORVANEST  KIVO3.0\"");
+    }
+    EXPECT_TRUE(boxShown) << program;
+    EXPECT_EQ(run.state(), QProcess::Running) << program << run.readAllStandardError().constData();
+    run.kill();
+    run.waitForFinished();
+  }
+  server.terminate();
+  server.waitForFinished(5000);
+}
+
+}  // namespace
+}  // namespace kivo::test
