@@ -41,7 +41,7 @@ TEST(PaletteDisplay, BothProgramsShowTheirFirstBoxUnderTheirWindowClass) {
     run.start(QString::fromLatin1(program), {});
     ASSERT_TRUE(run.waitForStarted()) << program;
     bool boxShown = false;
-    for (QDeadlineTimer limit(5000); !boxShown && !limit.hasExpired() && run.state() == QProcess::Running;
+    for (QDeadlineTimer limit(10000); !boxShown && !limit.hasExpired() && run.state() == QProcess::Running;
          QThread::msleep(50)) {
       QProcess tree;
       tree.start(QStringLiteral("xwininfo"), {"-display", display, "-root", "-tree"});
