@@ -36,7 +36,8 @@ const xcb_screen_t* screenNumber(xcb_connection_t* connection, int number) {
 }
 
 xcb_visualid_t greyVisual(const xcb_screen_t& screen) {
-  for (auto depth = xcb_screen_allowed_depths_iterator(&screen); depth.rem; xcb_depth_next(&depth)) {
+  for (auto depth = xcb_screen_allowed_depths_iterator(&screen); depth.rem;
+       xcb_depth_next(&depth)) {
     if (depth.data->depth != 8) continue;
     for (auto v = xcb_depth_visuals_iterator(depth.data); v.rem; xcb_visualtype_next(&v))
       if (v.data->_class == XCB_VISUAL_CLASS_GRAY_SCALE) return v.data->visual_id;

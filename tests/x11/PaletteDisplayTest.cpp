@@ -41,7 +41,8 @@ TEST(PaletteDisplay, BothProgramsShowTheirFirstBoxUnderTheirWindowClass) {
     run.start(QString::fromLatin1(program), {});
     ASSERT_TRUE(run.waitForStarted()) << program;
     bool boxShown = false;
-    for (QDeadlineTimer limit(10000); !boxShown && !limit.hasExpired() && run.state() == QProcess::Running;
+    for (QDeadlineTimer limit(10000);
+         !boxShown && !limit.hasExpired() && run.state() == QProcess::Running;
          QThread::msleep(50)) {
       QProcess tree;
       tree.start(QStringLiteral("xwininfo"), {"-display", display, "-root", "-tree"});
@@ -50,7 +51,8 @@ TEST(PaletteDisplay, BothProgramsShowTheirFirstBoxUnderTheirWindowClass) {
           QStringLiteral(R"("KORVANEST  KIVO3.0": ("%1" "%2"))").arg(instance, windowClass).toUtf8());
     }
     EXPECT_TRUE(boxShown) << program;
-    EXPECT_EQ(run.state(), QProcess::Running) << program << run.readAllStandardError().constData();
+    EXPECT_EQ(run.state(), QProcess::Running)
+        << program << run.readAllStandardError().toStdString();
     run.kill();
     run.waitForFinished();
   }
