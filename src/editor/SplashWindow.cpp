@@ -5,6 +5,8 @@
 #include "store/Codes.h"
 #include "store/ProgramBitmap.h"
 
+#include <QGuiApplication>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
 
@@ -32,8 +34,14 @@ constexpr FrameLine kFrameLines[] = {
 
 }  // namespace
 
+// Qt keeps a pixmap at 16 or 32 bits whatever the display; below 15 bits it
+// paints only through an 8-bit grey visual, and that is what the display
+// gives back.
 QRgb SplashWindow::readPixel(const QPixmap& canvas, QPoint at) {
-  return canvas.toImage().pixel(at);
+  QImage image = canvas.toImage();
+  if (QGuiApplication::primaryScreen()->depth() < 15)
+    image = image.convertToFormat(QImage::Format_Grayscale8);
+  return image.pixel(at);
 }
 
 SplashWindow::SplashWindow(Host& host, Clock& clock, PixelReader reader)
@@ -63,9 +71,10 @@ SplashWindow::SplashWindow(Host& host, Clock& clock, PixelReader reader)
 SplashWindow::~SplashWindow() = default;
 
 // Unloading hides the window some time before it is deleted: a splash that
-// has gone checks nothing.
+// has gone checks nothing. A manager that minimises it (a spontaneous hide)
+// leaves it loaded, and its time runs on.
 void SplashWindow::hideEvent(QHideEvent* event) {
-  timers_.stopAll();
+  if (!event->spontaneous()) timers_.stopAll();
   FixedWindow::hideEvent(event);
 }
 

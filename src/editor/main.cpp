@@ -1,13 +1,26 @@
 #include "editor/Editor.h"
 #include "platform/JapaneseTexts.h"
+#include "platform/PaintableDisplay.h"
 #include "platform/QtHost.h"
 #include "platform/RealClock.h"
+#include "platform/SessionSettings.h"
 #include "store/Store.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
+  kivo::SessionSettings settings;
+  kivo::PaintableDisplay display(argc, argv);
+  if (!display.problem().empty()) {
+    std::fprintf(stderr, "%s: %s\n", argv[0], display.problem().c_str());
+    return 1;
+  }
+  // The window class, which kivo.desktop names (StartupWMClass).
+  QCoreApplication::setApplicationName(QStringLiteral("kivo"));
+  QApplication app(display.argc(), display.argv());
+  display.fillGreyColourMap();
   kivo::useJapaneseQtTexts(&app);
   kivo::Store store;
   kivo::QtHost host;

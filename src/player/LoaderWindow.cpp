@@ -5,7 +5,6 @@
 #include "platform/WindowFrame.h"
 #include "platform/WindowGeometry.h"
 #include "runner/RunLauncher.h"
-#include "runner/RunWindow.h"
 #include "store/ProgramBitmap.h"
 #include "store/Store.h"
 
@@ -16,11 +15,6 @@ namespace kivo {
 namespace {
 
 constexpr int kSideTwips = 90;
-
-// Picture N of a played program lies beside the program file.
-QString picturePath(const QString& programFile, int n) {
-  return QFileInfo(programFile).absolutePath() + QStringLiteral("/%1.bmp").arg(n);
-}
 
 }  // namespace
 
@@ -49,10 +43,9 @@ void LoaderWindow::load() {
   const QString file = host_.openFileName(QString());
   const bool started = !file.isEmpty() && readProgram(file);
   if (started) {
+    // Picture N of a played program lies beside the program file.
+    launcher_.setPictureFolder(QFileInfo(file).absolutePath());
     launcher_.start();
-    RunWindow* run = launcher_.window();
-    for (int n = 1; n <= RunMachine::kPictureCount; ++n)
-      run->machine().setPictureFile(n, picturePath(file, n));
   }
   timers_.setInterval(kTimer1, 0);
   if (!started) emit gaveUp();

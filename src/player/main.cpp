@@ -1,16 +1,32 @@
 #include "platform/JapaneseTexts.h"
+#include "platform/PaintableDisplay.h"
 #include "platform/QtHost.h"
 #include "platform/RealClock.h"
+#include "platform/SessionSettings.h"
 #include "player/Player.h"
 #include "store/Store.h"
 
 #include <QApplication>
+#include <QWindow>
+
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  // Qt titles a window that has no caption with the program's name; the
-  // player's run window is to show none.
+  kivo::SessionSettings settings;
+  kivo::PaintableDisplay display(argc, argv);
+  if (!display.problem().empty()) {
+    std::fprintf(stderr, "%s: %s\n", argv[0], display.problem().c_str());
+    return 1;
+  }
+  QApplication app(display.argc(), display.argv());
+  // The window class (kivo-form.desktop's StartupWMClass) is the program's
+  // name, which Qt reads at its first window and keeps. Qt also titles a
+  // window that has no caption with that name, and the player's run window
+  // is to show none: after the first window the name is blank.
+  QCoreApplication::setApplicationName(QStringLiteral("kivo-form"));
+  QWindow().create();
   QCoreApplication::setApplicationName(QStringLiteral(" "));
+  display.fillGreyColourMap();
   kivo::useJapaneseQtTexts(&app);
   kivo::Store store;
   kivo::QtHost host;

@@ -36,6 +36,7 @@ void RunLauncher::start() {
   RunWindow* w = slot_.get();
   w->machine().start();
   w->hide();
+  if (!pictureFolder_.isEmpty()) w->machine().setPictureFolder(pictureFolder_);
 }
 
 void RunLauncher::stop() {

@@ -25,9 +25,15 @@ class RunLauncher : public QObject {
               QObject* parent = nullptr);
   ~RunLauncher() override;
 
+  // Where the pictures of the runs started from now on lie: N.bmp in that
+  // folder. Until it is set, the design paths "c:\kivo\N.bmp" stand, the
+  // folder kivo in the home folder.
+  void setPictureFolder(const QString& folder) { pictureFolder_ = folder; }
+
   // The run-start protocol: the window is loaded (one that already ran is
   // unloaded first, so every run starts fresh), its set-up armed, and it is
-  // hidden until the set-up shows it. The set-up runs from the next tick on.
+  // hidden until the set-up shows it; then its picture paths are written.
+  // The set-up runs from the next tick on.
   void start();
   // Unloads the run window, if one is loaded (the editor's 停止).
   void stop();
@@ -51,6 +57,7 @@ class RunLauncher : public QObject {
   Host& host_;
   Clock& clock_;
   RunVariant variant_;
+  QString pictureFolder_;
   FormSlot<RunWindow> slot_;
 };
 

@@ -30,6 +30,11 @@ RunMachine::RunMachine(const Store& store, RunView& view, Clock& clock)
   timers_.add([this] { execute(); });
 }
 
+void RunMachine::setPictureFolder(const QString& folder) {
+  for (int n = 1; n <= kPictureCount; ++n)
+    pictureFiles_[n - 1] = folder + QStringLiteral("/%1.bmp").arg(n);
+}
+
 void RunMachine::start() {
   started_ = true;
   set(T1, 1);

@@ -50,6 +50,8 @@ class RunMachine {
   QString charText(int setting) const { return charTexts_.at(setting - 1); }
   QString pictureFile(int n) const { return pictureFiles_.at(n - 1); }
   void setPictureFile(int n, const QString& path) { pictureFiles_.at(n - 1) = path; }
+  // Picture N becomes <folder>/N.bmp, for N = 1..10.
+  void setPictureFolder(const QString& folder);
 
   // Timer1..Timer11 by number.
   int interval(int timer) const { return timers_.interval(timer - 1); }

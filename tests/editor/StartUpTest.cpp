@@ -2,6 +2,7 @@
 
 #include "editor/SplashWindow.h"
 
+#include <QWindow>
 #include <QScreen>
 
 namespace kivo::test {
@@ -123,6 +124,14 @@ TEST_F(EditorTest, SplashIsABorderlessCentredWhiteSquareWithLogoLabelsAndFrame) 
   EXPECT_EQ(splash->findChild<QLabel*>("Label1")->text(), "KORVANEST");
   const QColor ink = splash->palette().color(QPalette::WindowText);
   EXPECT_EQ(splash->findChild<QWidget*>("Line1")->palette().color(QPalette::Window), ink);
+}
+
+// A manager may minimise the splash at once; its time runs on.
+TEST_F(EditorTest, AMinimisedSplashStillChecksAndGoes) {
+  editor.splash().peek()->windowHandle()->showMinimized();
+  QCoreApplication::processEvents();
+  clock.advance(SplashWindow::kCheckMs);
+  EXPECT_FALSE(editor.splash().loaded());
 }
 
 TEST_F(EditorTest, ClosingTheMainWindowUnderTheSplashEndsTheEditorForGood) {
