@@ -6,6 +6,7 @@
 #include "store/Store.h"
 #include "support/FakeHost.h"
 #include "support/QtPrinters.h"
+#include "support/Windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,11 +64,6 @@ class EditorHarness : public ::testing::Test {
   }
 
  private:
-  // Windows that were unloaded go for good, while their clock still stands
-  // and before the next test looks for windows.
-  struct Flush {
-    ~Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-  };
 
  protected:
   Store store;
@@ -75,7 +71,7 @@ class EditorHarness : public ::testing::Test {
   VirtualClock clock;
 
  private:
-  Flush flush_;  // after the editor goes, before the clock does
+  FlushDeletesAtEnd flush_;  // after the editor goes, before the clock does
 
  protected:
   Editor editor{store, host, clock};

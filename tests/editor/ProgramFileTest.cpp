@@ -3,6 +3,7 @@
 #include "store/Codes.h"
 #include "store/ProgramBitmap.h"
 #include "support/BmpFiles.h"
+#include "support/StoreFields.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,11 +30,7 @@ class ProgramFileTest : public EditorTest {
     for (int k = 1; k <= Store::kFieldCount; ++k)
       store.setField(k, QString::number((k * 7919) % 16777216));
   }
-  QStringList storeFields() const {
-    QStringList fields;
-    for (int k = 1; k <= Store::kFieldCount; ++k) fields << store.field(k);
-    return fields;
-  }
+  QStringList storeFields() const { return test::storeFields(store); }
 
  private:
   QTemporaryDir dir_;

@@ -2,6 +2,7 @@
 #include "EditorFixture.h"
 
 #include "editor/SplashWindow.h"
+#include "support/Windows.h"
 
 #include <QFontMetrics>
 #include <QPushButton>
@@ -25,12 +26,12 @@ TEST_F(EditorTest, VersionDialogBeepsOnEachLoadButNotOnAReshow) {
     EXPECT_EQ(host.beeps, before + 1) << how << ": shown again, not loaded again";
     ASSERT_NE(version(), nullptr);
     QTest::mouseClick(version()->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushDeletes();
     EXPECT_EQ(version(), nullptr) << how << ": OK unloads it";
     open();
     EXPECT_EQ(host.beeps, before + 2) << how;
     version()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushDeletes();
   }
 }
 

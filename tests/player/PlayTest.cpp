@@ -3,6 +3,7 @@
 #include "editor/Editor.h"
 #include "editor/MainWindow.h"
 #include "store/Codes.h"
+#include "support/Windows.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -61,10 +62,9 @@ struct EditedProgram {
       EXPECT_TRUE(host.messages.empty());
       for (int k = 1; k <= Store::kFieldCount; ++k) fields << store.field(k);
     }
-    flush();
+    flushDeletes();
     return fields.join(u' ');
   }
-  static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
 
 TEST_F(PlayerTest, AProgramSavedByTheEditorPlaysAsItWasWritten) {
@@ -100,9 +100,7 @@ TEST_F(PlayerTest, AProgramSavedByTheEditorPlaysAsItWasWritten) {
   EXPECT_EQ(host.fake.beeps, 0) << "stopped at line 6";
   EXPECT_EQ(host.fake.messages.size(), 1u);
 
-  const QString shots = qEnvironmentVariable("KIVO_SHOTS", QDir::tempPath());
-  ASSERT_TRUE(QDir().mkpath(shots));
-  EXPECT_TRUE(run()->grab().save(QDir(shots).filePath(QStringLiteral("player_run_window.png"))));
+  saveShot(run(), QStringLiteral("player_run_window.png"));
 }
 
 // ---- What ends the player after a run -----------------------------------------

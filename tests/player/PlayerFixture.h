@@ -10,6 +10,8 @@
 #include "store/Store.h"
 #include "support/FakeHost.h"
 #include "support/QtPrinters.h"
+#include "support/StoreFields.h"
+#include "support/Windows.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -73,7 +75,6 @@ class PlayerTest : public ::testing::Test {
  protected:
   ~PlayerTest() override { flushDeletes(); }
 
-  static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   QString path(const QString& name) const { return dir_.filePath(name); }
 
@@ -101,11 +102,7 @@ class PlayerTest : public ::testing::Test {
 
   RunWindow* run() { return player.launcher().window(); }
   LoaderWindow* loader() { return player.loader(); }
-  QStringList storeFields() const {
-    QStringList fields;
-    for (int k = 1; k <= Store::kFieldCount; ++k) fields << store.field(k);
-    return fields;
-  }
+  QStringList storeFields() const { return test::storeFields(store); }
   static QStringList defaultFields() {
     QStringList fields;
     for (int k = 1; k <= Store::kFieldCount; ++k) fields << Store::defaultText(k);
@@ -121,10 +118,7 @@ class PlayerTest : public ::testing::Test {
   VirtualClock clock;
 
  private:
-  // Unloaded windows go while the clock still stands.
-  struct Flush {
-    ~Flush() { flushDeletes(); }
-  } flush_;
+  FlushDeletesAtEnd flush_;  // unloaded windows go while the clock still stands
 
  protected:
   Player player{store, host, clock};

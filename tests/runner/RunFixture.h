@@ -4,6 +4,7 @@
 #include "runner/RunMachine.h"
 #include "store/Store.h"
 #include "support/QtPrinters.h"
+#include "support/StoreFields.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,7 @@ class RunFixture : public ::testing::Test {
  protected:
   static constexpr int kSetUpTicks = 61;
 
-  void setLines(std::initializer_list<int> codes) {
-    int line = 1;
-    for (int code : codes) store_.setProgramLine(line++, QString::number(code));
-  }
+  void setLines(std::initializer_list<int> codes) { setProgramLines(store_, codes); }
   void setSetting(int s, std::initializer_list<int> codes) {
     int c = 1;
     for (int code : codes) store_.setCharSetting(s, c++, QString::number(code));

@@ -4,6 +4,8 @@
 #include "store/Store.h"
 #include "support/FakeHost.h"
 #include "support/QtPrinters.h"
+#include "support/StoreFields.h"
+#include "support/Windows.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,10 +28,7 @@ class RunWindowTest : public ::testing::Test {
     flushDeletes();  // unloaded windows go while their clock still stands
   }
 
-  void setLines(std::initializer_list<int> codes) {
-    int line = 1;
-    for (int code : codes) store_.setProgramLine(line++, QString::number(code));
-  }
+  void setLines(std::initializer_list<int> codes) { setProgramLines(store_, codes); }
   void startAndShow() {
     launcher_.start();
     ASSERT_TRUE(launcher_.window());
@@ -37,13 +36,7 @@ class RunWindowTest : public ::testing::Test {
     ASSERT_TRUE(clock_.advanceUntil([&] { return launcher_.window()->isVisible(); }, 1000));
   }
   RunWindow& w() { return *launcher_.window(); }
-  static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-  void saveShot(QWidget& widget, const QString& name) {
-    const QString dir = qEnvironmentVariable("KIVO_SHOTS", QDir::tempPath());
-    QDir().mkpath(dir);
-    widget.grab().save(dir + "/" + name);
-  }
 
   Store store_;
   FakeHost host_;
@@ -94,7 +87,7 @@ TEST_F(RunWindowTest, SmallProgramShowsWhatItSays) {
   EXPECT_EQ(w().printedTexts(), (QStringList{"HI", "HI"}));
 
   const QImage shot = w().grab().toImage();
-  saveShot(w(), "run_window.png");
+  saveShot(&w(), QStringLiteral("run_window.png"));
   EXPECT_EQ(shot.pixel(5, 5), qRgb(0, 0, 255)) << "the picture at the top left";
   EXPECT_EQ(shot.pixel(390, 150), qRgb(255, 0, 0)) << "red back colour";
   EXPECT_TRUE(hasDarkPixel(shot, QRect(0, 13, 30, 30))) << "printed text below the picture";

@@ -67,7 +67,7 @@ TEST_P(CharOk, WritesItsOwnTenFieldsOnly) {
   EXPECT_NE(fields(), want) << "nothing is stored before OK";
   click(dialog, QStringLiteral("Command41"));
   EXPECT_EQ(fields(), want);
-  flush();
+  flushDeletes();
   EXPECT_TRUE(dialog.isNull()) << "unloaded";
 }
 

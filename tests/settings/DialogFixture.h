@@ -2,6 +2,8 @@
 
 #include "store/Store.h"
 #include "support/QtPrinters.h"
+#include "support/StoreFields.h"
+#include "support/Windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,7 +23,7 @@ class DialogTest : public ::testing::Test {
  protected:
   ~DialogTest() override {
     for (const QPointer<QWidget>& d : dialogs_) delete d.data();
-    flush();
+    flushDeletes();
   }
 
   template <class T, class... Args>
@@ -33,17 +35,12 @@ class DialogTest : public ::testing::Test {
   }
 
   // Windows closed with delete-on-close go now.
-  static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   // Every field differs from its default and from every other field.
   void markStore() {
     for (int k = 1; k <= Store::kFieldCount; ++k) store_.setField(k, QStringLiteral("f%1").arg(k));
   }
-  QStringList fields() const {
-    QStringList all;
-    for (int k = 1; k <= Store::kFieldCount; ++k) all << store_.field(k);
-    return all;
-  }
+  QStringList fields() const { return storeFields(store_); }
 
   template <class T = QWidget>
   static T* child(QWidget* dialog, const QString& name) {
@@ -61,11 +58,5 @@ class DialogTest : public ::testing::Test {
   std::vector<QPointer<QWidget>> dialogs_;
 };
 
-// Where a test leaves pictures of windows for a person to look at.
-inline QString shotPath(const QString& file) {
-  const QString folder = qEnvironmentVariable("KIVO_SHOTS", QDir::tempPath());
-  QDir().mkpath(folder);
-  return QDir(folder).filePath(file);
-}
 
 }  // namespace kivo::test

@@ -111,7 +111,7 @@ TEST_P(PlacementOk, ShowsTheStoreAndWritesBackTheTextsAsTheyStand) {
 
   click(dialog, QStringLiteral("Command1"));
   EXPECT_EQ(fields(), want);
-  flush();
+  flushDeletes();
   EXPECT_TRUE(dialog.isNull()) << "unloaded";
 }
 

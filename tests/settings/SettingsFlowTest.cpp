@@ -4,6 +4,8 @@
 #include "runner/RunFixture.h"
 #include "settings/CharSettingDialog.h"
 #include "settings/PlacementDialog.h"
+#include "support/StoreFields.h"
+#include "support/Windows.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -68,11 +70,7 @@ void PrintTo(const DialogRow& row, std::ostream* os) { *os << row.form; }
 
 class DialogLife : public EditorTest, public ::testing::WithParamInterface<DialogRow> {
  protected:
-  QStringList fields() const {
-    QStringList all;
-    for (int k = 1; k <= Store::kFieldCount; ++k) all << store.field(k);
-    return all;
-  }
+  QStringList fields() const { return storeFields(store); }
   QStringList ownFields() const { return fields().mid(GetParam().firstField - 1, GetParam().fieldCount); }
   QStringList opening() const {
     return GetParam().readsStore ? ownFields() : QStringList(GetParam().fieldCount, QString());
@@ -81,7 +79,6 @@ class DialogLife : public EditorTest, public ::testing::WithParamInterface<Dialo
     trigger(GetParam().item);
     return shown(QString::fromLatin1(GetParam().form));
   }
-  static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
 
 TEST_P(DialogLife, ShownAgainUnchangedClosedWithoutStoringOkStoresOwnFields) {
@@ -102,7 +99,7 @@ TEST_P(DialogLife, ShownAgainUnchangedClosedWithoutStoringOkStoresOwnFields) {
   EXPECT_EQ(row.entries(form), edited) << "with its entries as they were";
 
   form->close();
-  flush();
+  flushDeletes();
   EXPECT_TRUE(form.isNull()) << "the close box unloads";
   EXPECT_EQ(fields(), changed) << "and stores nothing";
 
@@ -111,7 +108,7 @@ TEST_P(DialogLife, ShownAgainUnchangedClosedWithoutStoringOkStoresOwnFields) {
   EXPECT_EQ(row.entries(form), opening()) << "loaded afresh";
   row.edit(form);
   press(form, row.ok);
-  flush();
+  flushDeletes();
   EXPECT_TRUE(form.isNull()) << "OK unloads";
   EXPECT_EQ(shown(QString::fromLatin1(row.form)), nullptr);
   const QStringList after = fields();
@@ -149,7 +146,7 @@ TEST_F(EditorTest, SettingsAreSavedAndOpenedWithTheProgram) {
   combo(placement, 1)->setEditText(QStringLiteral("165"));
   combo(placement, 20)->setEditText(QStringLiteral("8"));
   press(placement, 1);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  flushDeletes();
   trigger("mnumazisettei1");
   QWidget* chars = shown(QStringLiteral("Form6"));
   for (int button : {1, 18, 3, 19}) press(chars, button);  // h, blank, i
@@ -159,7 +156,7 @@ TEST_F(EditorTest, SettingsAreSavedAndOpenedWithTheProgram) {
   ASSERT_TRUE(host.messages.empty()) << host.messages.front().toStdString();
 
   for (int k = 1; k <= Store::kFieldCount; ++k) store.setField(k, Store::defaultText(k));
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  flushDeletes();
   trigger("mnuaiti");
   QPointer<QWidget> stale = shown(QStringLiteral("Form4"));
   host.openAnswers.push_back(file);
@@ -167,7 +164,7 @@ TEST_F(EditorTest, SettingsAreSavedAndOpenedWithTheProgram) {
   ASSERT_TRUE(host.messages.empty()) << host.messages.front().toStdString();
   EXPECT_EQ(combo(stale, 1)->currentText(), "8") << "an open dialog keeps its texts";
   stale->close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  flushDeletes();
 
   trigger("mnuaiti");
   QWidget* reopened = shown(QStringLiteral("Form4"));
@@ -183,7 +180,7 @@ TEST_F(EditorTest, SettingsAreSavedAndOpenedWithTheProgram) {
 
 class RunAfterDialogs : public RunFixture {
  protected:
-  ~RunAfterDialogs() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+  ~RunAfterDialogs() override { flushDeletes(); }
 
   void place(std::initializer_list<std::pair<int, const char*>> places) {
     auto* dialog = new PlacementDialog(store_);

@@ -9,6 +9,7 @@
 #include "runner/RunWindow.h"
 #include "store/Store.h"
 #include "support/FakeHost.h"
+#include "support/Windows.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -56,7 +57,7 @@ class X11Test : public ::testing::Test {
  protected:
   // Nothing of a test stays on the screen for the next.
   void TearDown() override {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushDeletes();
     EXPECT_TRUE(settle([] {
       const auto windows = windowsOf(QCoreApplication::applicationPid());
       return std::none_of(windows.begin(), windows.end(), [](const ClientWindow& w) { return w.viewable; });
@@ -167,7 +168,7 @@ TEST_P(Maximised, FillsTheScreenWhateverTheBorder) {
         << ": frame " << seenWindow(w->winId()).frame.width() << " x "
         << seenWindow(w->winId()).frame.height();
     launcher.stop();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushDeletes();
   }
 }
 
@@ -188,7 +189,7 @@ TEST_F(X11Test, TaskbarEntries) {
       EXPECT_TRUE(settle([&] { return skipsTaskbar(w->winId()) == (variant == RunVariant::Editor); }))
           << "shape " << shape << (variant == RunVariant::Editor ? ", editor" : ", player");
       launcher.stop();
-      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      flushDeletes();
     }
   }
 }

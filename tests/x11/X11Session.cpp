@@ -1,5 +1,7 @@
 #include "X11Session.h"
 
+#include "support/Windows.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHash>
@@ -410,10 +412,6 @@ QImage screen() {
   return QImage(file);
 }
 
-void saveShot(const QImage& image, const QString& name) {
-  const QString dir = qEnvironmentVariable("KIVO_SHOTS", QDir::tempPath());
-  QDir().mkpath(dir);
-  image.save(dir + u'/' + name);
-}
+void saveShot(const QImage& image, const QString& name) { image.save(shotPath(name)); }
 
 }  // namespace kivo::test
