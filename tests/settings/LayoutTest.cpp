@@ -178,5 +178,16 @@ TEST(PlacementDiagram, FourColoursAtItsOwnSize) {
   EXPECT_EQ(diagram.pixel(100, 8), qRgb(0, 0, 255)) << "title bar";
 }
 
+// ---- Pictures for a person to look at ----------------------------------------
+
+TEST_F(DialogTest, Screenshots) {
+  QWidget* placement = open<PlacementDialog>();
+  child<QComboBox>(placement, QStringLiteral("Combo3"))->setEditText(QStringLiteral("abc"));
+  CharSettingDialog* chars = open<CharSettingDialog>(1);
+  for (int b : {1, 18, 3, 19, 10, 39}) click(chars, QStringLiteral("Command%1").arg(b));  // h, blank, i ... !
+  saveShot(placement, QStringLiteral("placement_dialog.png"));
+  saveShot(chars, QStringLiteral("char_setting_dialog.png"));
+}
+
 }  // namespace
 }  // namespace kivo::test

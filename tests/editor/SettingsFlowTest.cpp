@@ -1,6 +1,5 @@
-#include "DialogFixture.h"
+#include "EditorFixture.h"
 
-#include "editor/EditorFixture.h"
 #include "runner/RunFixture.h"
 #include "settings/CharSettingDialog.h"
 #include "settings/PlacementDialog.h"
@@ -214,21 +213,6 @@ TEST_F(RunAfterDialogs, PlacesTheButtonsAndPrintsTheComposedTexts) {
   EXPECT_TRUE(view_.buttonShown[0]);
   EXPECT_TRUE(view_.buttonShown[3]);
   EXPECT_EQ(m().charText(3), "") << "settings not composed stay empty";
-}
-
-// ---- Pictures for a person to look at ----------------------------------------
-
-TEST_F(DialogTest, Screenshots) {
-  QWidget* placement = open<PlacementDialog>();
-  combo(placement, 3)->setEditText(QStringLiteral("abc"));
-  CharSettingDialog* chars = open<CharSettingDialog>(1);
-  for (int b : {1, 18, 3, 19, 10, 39}) press(chars, b);  // h, blank, i ... !
-  for (auto [widget, file] : {std::pair<QWidget*, const char*>{placement, "placement_dialog.png"},
-                              {chars, "char_setting_dialog.png"}}) {
-    const QImage shot = widget->grab().toImage();
-    EXPECT_EQ(shot.size(), widget->size());
-    EXPECT_TRUE(shot.save(shotPath(QString::fromLatin1(file)))) << file;
-  }
 }
 
 }  // namespace
