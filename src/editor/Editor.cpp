@@ -4,6 +4,7 @@
 #include "editor/MainWindow.h"
 #include "editor/StoreWindow.h"
 #include "editor/VersionDialog.h"
+#include "platform/WindowFrame.h"
 #include "settings/CharSettingDialog.h"
 #include "settings/PlacementDialog.h"
 
@@ -16,14 +17,11 @@ static void loadKivoResources() { Q_INIT_RESOURCE(kivo); }
 namespace kivo {
 namespace {
 
-// A single window comes to the front with what it holds; one that is not
-// loaded is loaded first.
+// A single window comes to the front with what it holds, minimised or not;
+// one that is not loaded is loaded first.
 template <class T>
 void showForm(FormSlot<T>& slot) {
-  T* form = slot.get();
-  form->show();
-  form->raise();
-  form->activateWindow();
+  showInFront(*slot.get());
 }
 
 }  // namespace

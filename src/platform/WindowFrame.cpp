@@ -1,12 +1,14 @@
 #include "platform/WindowFrame.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHash>
+#include <QScreen>
 #include <QThread>
-#include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -16,15 +18,12 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace kivo {
 namespace {
 
-constexpr char kInTaskbar[] = "kivoInTaskbar";
-// The frame last promised for a hidden window, and the flags it was for.
-constexpr char kPromisedFrame[] = "kivoPromisedFrame";
-constexpr char kPromisedFlags[] = "kivoPromisedFlags";
 // A manager that announces the request answers within a few milliseconds;
 // one that never does must not hold the program up for long.
 constexpr int kExtentsWaitMs = 100;
@@ -35,10 +34,45 @@ struct FreeReply {
 template <class T>
 using Reply = std::unique_ptr<T, FreeReply>;
 
+// What decides the frame a manager gives a window.
+struct Decoration {
+  Qt::WindowFlags flags;
+  bool fixedSize = false;  // a manager draws no resize handle
+  bool operator==(const Decoration&) const = default;
+};
+
+Decoration decorationOf(const QWidget& window) {
+  return {window.windowFlags(), window.minimumSize() == window.maximumSize()};
+}
+
+// What the manager of the one display has shown of itself.
+struct Display {
+  xcb_connection_t* connection = nullptr;
+  bool silent = false;         // it left a frame request unanswered
+  bool ignoreAnswers = false;  // tests: as if it did
+  std::vector<std::pair<Decoration, QMargins>> framed;  // frames seen on screen
+
+  std::optional<QMargins> frameSeen(const Decoration& d) const {
+    for (const auto& [decoration, frame] : framed)
+      if (decoration == d) return frame;
+    return std::nullopt;
+  }
+  void saw(const Decoration& d, const QMargins& frame) {
+    std::erase_if(framed, [&](const auto& seen) { return seen.first == d; });
+    framed.emplace_back(d, frame);
+  }
+};
+
 // The X connection, where the program runs on X11.
 struct X11 {
   xcb_connection_t* connection;
   xcb_window_t root;
+
+  Display& display() const {
+    static Display known;
+    if (known.connection != connection) known = Display{connection, false, false, {}};
+    return known;
+  }
 
   xcb_atom_t atom(const char* name) const {
     static QHash<QByteArray, xcb_atom_t> known;
@@ -82,6 +116,16 @@ struct X11 {
     return QMargins(int(e[0]), int(e[2]), int(e[1]), int(e[3]));
   }
 
+  // The frame of a window that the manager holds in one: a window that
+  // was on screen before keeps the frame it had then, or none, until the
+  // manager takes it in again.
+  std::optional<QMargins> frameOf(xcb_window_t window) const {
+    Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
+    if (!tree || tree->parent == tree->root) return std::nullopt;
+    return extents(window);
+  }
+
   void sendToRoot(xcb_window_t window, const char* type, std::initializer_list<uint32_t> data) const {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -107,6 +151,17 @@ std::optional<X11> x11() {
 
 xcb_window_t nativeId(QWidget& window) { return static_cast<xcb_window_t>(window.winId()); }
 
+// The frame of a window on screen, once the manager has put one round it.
+// openbox reports an empty frame for a moment when it takes a window that
+// was on screen before in again.
+std::optional<QMargins> framedNow(const X11& x, QWidget& window) {
+  if (!window.isVisible()) return std::nullopt;
+  const auto frame = x.frameOf(nativeId(window));
+  if (frame && frame->isNull() && !(window.windowFlags() & Qt::FramelessWindowHint))
+    return std::nullopt;
+  return frame;
+}
+
 QMargins marginsQtKnows(const QWidget& window) {
   const QRect outer = window.frameGeometry();
   const QRect inner = window.geometry();
@@ -119,7 +174,7 @@ QMargins marginsQtKnows(const QWidget& window) {
 // answers it by managing the window for a moment, and the configure events
 // that it sends then would leave Qt with a wrong idea of the real window's
 // geometry.
-std::optional<QMargins> askManager(const X11& x, xcb_window_t id) {
+std::optional<QMargins> askManager(const X11& x, xcb_window_t id, bool ignoreAnswer) {
   if (!x.managerSupports("_NET_REQUEST_FRAME_EXTENTS")) return std::nullopt;
   const xcb_window_t probe = xcb_generate_id(x.connection);
   xcb_create_window(x.connection, XCB_COPY_FROM_PARENT, probe, x.root, 0, 0, 1, 1, 0,
@@ -142,7 +197,7 @@ std::optional<QMargins> askManager(const X11& x, xcb_window_t id) {
   QElapsedTimer waited;
   waited.start();
   do {
-    if ((frame = x.extents(probe))) break;
+    if (!ignoreAnswer && (frame = x.extents(probe))) break;
     QThread::usleep(200);
   } while (waited.elapsed() < kExtentsWaitMs);
   xcb_destroy_window(x.connection, probe);
@@ -167,23 +222,124 @@ void setSkipTaskbar(const X11& x, QWidget& window, bool skip, bool mapped) {
   xcb_flush(x.connection);
 }
 
-// The manager drops a window's states when it is hidden, so they are set
-// again at each show, which Qt announces before it maps the window.
-class TaskbarKeeper final : public QObject {
+void centre(QWidget& window);
+
+constexpr auto kKeeperName = QLatin1StringView("kivoWindowKeeper");
+
+// What the platform keeps of one window, and what it does at its show, at
+// a change of its state and once the manager has framed it.
+class WindowKeeper final : public QObject {
  public:
-  using QObject::QObject;
-  static TaskbarKeeper& instance() {
-    static auto* keeper = new TaskbarKeeper(qApp);
+  static WindowKeeper& of(QWidget& window) {
+    if (auto* keeper = find(window)) return *keeper;
+    auto* keeper = new WindowKeeper(window);
+    window.installEventFilter(keeper);
     return *keeper;
+  }
+  static WindowKeeper* find(const QWidget& window) {
+    return static_cast<WindowKeeper*>(
+        window.findChild<QObject*>(kKeeperName, Qt::FindDirectChildrenOnly));
+  }
+
+  bool inTaskbar = true;
+  std::optional<std::pair<Decoration, QMargins>> promised;
+  // Placed by its frame's corner, while the frame is unknown.
+  std::optional<QPoint> frameCorner;
+  // Centred by a frame that may not be the one the manager gives it.
+  std::optional<QMargins> centredBy;
+  // The frame it had when it was last on screen.
+  std::optional<QMargins> lastFrame;
+
+  void framed() {
+    const auto x = x11();
+    if (!x) return;
+    const auto frame = framedNow(*x, window_);
+    if (!frame) return;
+    x->display().saw(decorationOf(window_), *frame);
+    lastFrame = frame;
+    frameCorner.reset();
+    if (const auto by = std::exchange(centredBy, std::nullopt); by && *by != *frame) centre(window_);
   }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show && watched->isWidgetType())
-      if (const auto x = x11()) setSkipTaskbar(*x, *static_cast<QWidget*>(watched), true, false);
+    if (watched != &window_) return false;
+    const auto x = x11();
+    if (!x) return false;
+    if (event->type() == QEvent::Show) {
+      // The native window takes the size the hidden widget was given only
+      // now, and as a client position; Qt would set that at the mapping.
+      if (frameCorner && window_.geometry().topLeft() == *frameCorner) {
+        window_.windowHandle()->setGeometry(window_.geometry());
+        window_.windowHandle()->setFramePosition(*frameCorner);
+      }
+      // The manager drops a window's states when it is hidden, so they are
+      // set again at each show, which Qt announces before it maps the window.
+      if (!inTaskbar) setSkipTaskbar(*x, window_, !window_.isMinimized(), false);
+    } else if (event->type() == QEvent::WindowStateChange && !inTaskbar && window_.isVisible()) {
+      setSkipTaskbar(*x, window_, !window_.isMinimized(), true);
+    }
     return false;
   }
+
+ private:
+  explicit WindowKeeper(QWidget& window);
+  QWidget& window_;
 };
+
+// Tells a window's keeper when the manager has put its frame round it.
+class FrameWatch final : public QAbstractNativeEventFilter {
+ public:
+  explicit FrameWatch(xcb_atom_t extents) : extents_(extents) {}
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
+    const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
+    if (change->atom != extents_) return false;
+    if (QWidget* window = QWidget::find(change->window))
+      if (WindowKeeper* keeper = WindowKeeper::find(*window))
+        // Once Qt has taken in the configure events that come with it.
+        QMetaObject::invokeMethod(keeper, [keeper] { keeper->framed(); }, Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  xcb_atom_t extents_;
+};
+
+WindowKeeper::WindowKeeper(QWidget& window) : QObject(&window), window_(window) {
+  setObjectName(kKeeperName);
+  static bool watching = false;
+  if (const auto x = x11(); x && !watching) {
+    watching = true;
+    qApp->installNativeEventFilter(new FrameWatch(x->atom("_NET_FRAME_EXTENTS")));
+  }
+}
+
+// A window not yet framed whose frame the manager would not tell.
+bool frameUnknown(QWidget& window, const X11& x) {
+  return x.display().silent && !framedNow(x, window);
+}
+
+// Between the client area's corner as Qt holds it and the frame's corner.
+QMargins placedBy(QWidget& window) {
+  const auto x = x11();
+  if (!x || !frameUnknown(window, *x)) return frameMargins(window);
+  const WindowKeeper& keeper = WindowKeeper::of(window);
+  if (keeper.frameCorner) return {};
+  return keeper.lastFrame.value_or(frameMargins(window));
+}
+
+void centre(QWidget& window) {
+  const QRect free = window.screen()->availableGeometry();
+  const QMargins frame = frameMargins(window);
+  const QSize outer = window.size().grownBy(frame);
+  moveFrameTo(window, free.topLeft() + QPoint((free.width() - outer.width()) / 2,
+                                              (free.height() - outer.height()) / 2));
+  WindowKeeper::of(window).centredBy = frame;
+}
 
 }  // namespace
 
@@ -191,38 +347,58 @@ QMargins frameMargins(QWidget& window) {
   const auto x = x11();
   if (!x) return marginsQtKnows(window);
   const xcb_window_t id = nativeId(window);
-  if (window.isVisible()) return x->extents(id).value_or(marginsQtKnows(window));
+  if (const auto frame = framedNow(*x, window)) return *frame;
   // xfwm4 and icewm answer the request with their full decoration, whatever
   // the window's hints ask for.
   if (window.windowFlags() & Qt::FramelessWindowHint) return {};
-  // A fixed size changes the frame too: a manager draws no resize handle.
-  const qint64 flags = static_cast<qint64>(window.windowFlags()) |
-                       (window.minimumSize() == window.maximumSize() ? qint64(1) << 40 : 0);
-  if (window.property(kPromisedFlags).toLongLong() == flags && window.property(kPromisedFrame).isValid())
-    return window.property(kPromisedFrame).value<QMargins>();
-  const QMargins frame = askManager(*x, id).value_or(QMargins());
-  window.setProperty(kPromisedFrame, QVariant::fromValue(frame));
-  window.setProperty(kPromisedFlags, flags);
-  return frame;
+  WindowKeeper& keeper = WindowKeeper::of(window);
+  const Decoration decoration = decorationOf(window);
+  if (keeper.promised && keeper.promised->first == decoration) return keeper.promised->second;
+  Display& display = x->display();
+  if (!display.silent) {
+    if (const auto frame = askManager(*x, id, display.ignoreAnswers)) {
+      keeper.promised.emplace(decoration, *frame);
+      return *frame;
+    }
+    display.silent = true;
+  }
+  return display.frameSeen(decoration).value_or(QMargins());
 }
 
 std::optional<QMargins> frameOnScreen(QWidget& window) {
   const auto x = x11();
   if (!x) return marginsQtKnows(window);
-  return x->extents(nativeId(window));
+  return framedNow(*x, window);
 }
 
 QPoint frameTopLeft(QWidget& window) {
-  const QMargins m = frameMargins(window);
+  const QMargins m = placedBy(window);
   return window.geometry().topLeft() - QPoint(m.left(), m.top());
 }
 
 void moveFrameTo(QWidget& window, QPoint topLeft) {
   window.winId();  // a created window is placed by its client area
-  const QMargins m = frameMargins(window);
   // Qt adds the part of the frame it knows of; the rest is added here.
   const QPoint known = window.geometry().topLeft() - window.pos();
+  if (const auto x = x11()) {
+    WindowKeeper& keeper = WindowKeeper::of(window);
+    keeper.centredBy.reset();
+    keeper.frameCorner.reset();
+    if (frameUnknown(window, *x)) {
+      // The manager then puts the frame's corner where the window stands.
+      window.move(topLeft - known);
+      window.windowHandle()->setFramePosition(topLeft);
+      keeper.frameCorner = topLeft;
+      return;
+    }
+  }
+  const QMargins m = frameMargins(window);
   window.move(topLeft + QPoint(m.left(), m.top()) - known);
+}
+
+void centreOnScreen(QWidget& window) {
+  window.adjustSize();
+  centre(window);
 }
 
 QSize clientSizeFor(QWidget& window, QSize outer) {
@@ -232,18 +408,30 @@ QSize clientSizeFor(QWidget& window, QSize outer) {
 }
 
 void setInTaskbar(QWidget& window, bool shown) {
-  window.setProperty(kInTaskbar, shown);
-  if (shown)
-    window.removeEventFilter(&TaskbarKeeper::instance());
-  else
-    window.installEventFilter(&TaskbarKeeper::instance());
+  WindowKeeper::of(window).inTaskbar = shown;
   if (window.testAttribute(Qt::WA_WState_Created))
-    if (const auto x = x11()) setSkipTaskbar(*x, window, !shown, window.isVisible());
+    if (const auto x = x11())
+      setSkipTaskbar(*x, window, !shown && !window.isMinimized(), window.isVisible());
 }
 
 bool inTaskbar(const QWidget& window) {
-  const QVariant shown = window.property(kInTaskbar);
-  return !shown.isValid() || shown.toBool();
+  const WindowKeeper* keeper = WindowKeeper::find(window);
+  return !keeper || keeper->inTaskbar;
+}
+
+void showInFront(QWidget& window) {
+  // show(), raise() and activateWindow() leave a minimised window minimised.
+  window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+  window.show();
+  window.raise();
+  window.activateWindow();
+}
+
+void ignoreFrameAnswers(bool ignore) {
+  const auto x = x11();
+  if (!x) return;
+  Display& display = x->display();
+  display = Display{display.connection, false, ignore, {}};
 }
 
 void offerMaximise(QWidget& window) {

@@ -6,7 +6,6 @@
 #include <QColor>
 #include <QPalette>
 #include <QRect>
-#include <QScreen>
 #include <QWidget>
 
 namespace kivo {
@@ -40,15 +39,6 @@ inline void setBackColour(QWidget& widget, const QColor& colour) {
   palette.setColor(QPalette::Window, colour);
   widget.setPalette(palette);
   widget.setAutoFillBackground(true);
-}
-
-// Places a window, frame and all, at the middle of its screen's free area.
-inline void centreOnScreen(QWidget& window) {
-  window.adjustSize();
-  const QRect free = window.screen()->availableGeometry();
-  const QSize outer = window.size().grownBy(frameMargins(window));
-  moveFrameTo(window, free.topLeft() + QPoint((free.width() - outer.width()) / 2,
-                                              (free.height() - outer.height()) / 2));
 }
 
 }  // namespace kivo

@@ -399,8 +399,10 @@ TEST_P(ShowsWindow, OnceAndOnlyThatOne) {
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->windowTitle(), QString::fromUtf16(c.caption));
   EXPECT_EQ(form->parentWidget(), nullptr) << "no owner";
+  form->setWindowState(Qt::WindowMinimized);
   choose();
   EXPECT_EQ(shown(QString::fromLatin1(c.form)), form) << "the same window comes forward";
+  EXPECT_FALSE(form->isMinimized());
   for (const WindowCase& other : kWindows)
     if (QByteArray(other.form) != c.form) {
       EXPECT_EQ(shown(QString::fromLatin1(other.form)), nullptr) << other.form;

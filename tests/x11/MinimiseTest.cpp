@@ -1,0 +1,121 @@
+#include "X11Session.h"
+
+#include "editor/Editor.h"
+#include "editor/MainWindow.h"
+#include "platform/TimerSet.h"
+#include "platform/WindowFrame.h"
+#include "runner/RunWindow.h"
+#include "store/Store.h"
+#include "support/FakeHost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QThread>
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+namespace kivo::test {
+namespace {
+
+bool xdotool(const char* command, QWidget* w) {
+  QProcess p;
+  p.start(QStringLiteral("xdotool"), {QLatin1String(command), QString::number(w->winId())});
+  return p.waitForFinished(5000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+struct Started : ::testing::Test {
+  Store store;
+  FakeHost host;
+  VirtualClock clock;
+  Editor editor{store, host, clock};
+  void start() {
+    editor.start();
+    clock.advance(800);
+  }
+};
+
+// The windows with no taskbar entry: a dialog comes back through its menu
+// item, the main window through the taskbar entry it has while minimised.
+TEST_F(Started, EveryWindowComesBackUnminimisedAndActive) {
+  start();
+  MainWindow* main = editor.mainWindow();
+  for (const auto& [item, form] : {std::pair{"mnuaiti", "Form4"}, {"mnumazisettei1", "Form6"},
+                                   {"mnubazyon", "Form11"}, {"mnuhelpdd", "Form12"}, {"", "Form1"}}) {
+    auto choose = [&, item = item, form = form]() -> QWidget* {
+      if (!*item) return xdotool("windowactivate", main) ? main : nullptr;
+      main->findChild<QAction*>(QLatin1String(item))->trigger();
+      for (QWidget* t : QApplication::topLevelWidgets())
+        if (t->objectName() == QLatin1String(form) && t->isVisible()) return t;
+      return nullptr;
+    };
+    QWidget* w = *item ? choose() : (showInFront(*main), main);
+    // Until then the manager may still be asked to activate it, which brings it back.
+    ASSERT_TRUE(w && settle([&] { return activeWindow() == w->winId(); })) << form;
+    ASSERT_TRUE(xdotool("windowminimize", w));
+    auto seen = [&](bool minimised) {
+      return settle([&] {
+        return w->isMinimized() == minimised && seenWindow(w->winId()).viewable != minimised &&
+               (activeWindow() == w->winId() || minimised) &&
+               !netWmState(w->winId()).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")) == minimised;
+      });
+    };
+    EXPECT_TRUE(seen(true)) << form << " is minimised, with a taskbar entry";
+    EXPECT_EQ(choose(), w);
+    EXPECT_TRUE(seen(false)) << form << " is back, active, without a taskbar entry";
+  }
+}
+
+// Under a manager that never answers frame requests (fluxbox) only the first
+// one waits; windows then go by the frames they get on screen.
+TEST_F(Started, UnderASilentManagerAsksOnceAndPlacesByTheFrameOnScreen) {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);  // sees the requests the manager gets
+  const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+  xcb_change_window_attributes(c, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root,
+                               XCB_CW_EVENT_MASK, &mask);
+  auto* request =
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 26, "_NET_REQUEST_FRAME_EXTENTS"), nullptr);
+  ignoreFrameAnswers(true);
+  start();
+  auto centred = [middle = QGuiApplication::primaryScreen()->availableGeometry().center()](QWidget* w) {
+    return settle([&] { return (seenWindow(w->winId()).frame.center() - middle).manhattanLength() <= 2; });
+  };
+  EXPECT_TRUE(centred(editor.mainWindow())) << "by its frame";
+  for (RunVariant variant : {RunVariant::Player, RunVariant::Editor}) {
+    RunLauncher launcher(store, host, clock, variant);
+    RunWindow* w = launcher.load();
+    auto mappedAt = [&] {  // where the manager first shows it, before Qt can move it
+      for (int ms = 0; ms < 1000 && !seenWindow(w->winId()).viewable; ++ms) QThread::msleep(1);
+      return seenWindow(w->winId()).frame.topLeft();
+    };
+    QPoint before;
+    if (variant == RunVariant::Player) {
+      w->show();
+      EXPECT_TRUE(centred(w)) << "by its frame";
+      before = mappedAt();
+    }
+    launcher.start();
+    EXPECT_TRUE(clock.advanceUntil([&] { return w->isVisible(); }, 200));
+    const QPoint mapped = mappedAt();
+    EXPECT_TRUE(settle([&] { return seenWindow(w->winId()).frame == QRect(mapped, QSize(400, 400)); }))
+        << "the frame keeps the corner it was mapped at and takes its size";
+    if (variant == RunVariant::Player) {
+      EXPECT_EQ(mapped, before) << "where it stood before the run";
+    }
+  }
+  int requests = 0;
+  while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+    requests += (e->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
+                reinterpret_cast<xcb_client_message_event_t*>(e)->type == request->atom;
+    std::free(e);
+  }
+  EXPECT_EQ(requests, 1);
+  ignoreFrameAnswers(false);
+  std::free(request);
+  xcb_disconnect(c);
+}
+
+}  // namespace
+}  // namespace kivo::test
