@@ -67,7 +67,11 @@ class VirtualDisplay {
     server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
                                            QStringLiteral("-screen"), QStringLiteral("0"),
                                            QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                           QStringLiteral("tcp")});
+                                           QStringLiteral("tcp"),
+                                           // A server that resets when its last client goes turns
+                                           // away the next one for a moment, and starts each
+                                           // program on a fresh server.
+                                           QStringLiteral("-noreset")});
     if (!server_.waitForStarted(5000)) {
       problem_ = "Xvfb did not start";
       return;
@@ -115,9 +119,9 @@ class VirtualDisplay {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
     endsWithBench(manager_);
     manager_.setProcessEnvironment(env);
-    manager_.setStandardOutputFile(QProcess::nullDevice());
     // A file, not a pipe: nothing needs to read it while the benchmark runs.
-    manager_.setStandardErrorFile(config_.filePath(QStringLiteral("openbox.log")));
+    manager_.setProcessChannelMode(QProcess::MergedChannels);
+    manager_.setStandardOutputFile(config_.filePath(QStringLiteral("openbox.log")));
     manager_.start(QStringLiteral("openbox"),
                    {QStringLiteral("--sm-disable"), QStringLiteral("--config-file"), rc.fileName()});
     if (!manager_.waitForStarted(5000)) {
