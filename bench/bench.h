@@ -69,7 +69,8 @@ void benchBitmap();
 void benchRunner();
 void benchFileActions();
 // Start-up and memory of the real programs, and the editor through a long
-// run and a long pause, each in a process of its own on a virtual display.
+// run and a long pause, each in a process of its own on a virtual display;
+// the start-ups also under a window manager.
 void benchProcesses();
 
 // The measurements made inside such a process (kivo_bench --child NAME);
