@@ -140,7 +140,8 @@ class ToolImage final : public QLabel {
 // standard scheme, so the white number labels vanish), the face colour of
 // the toolbar strip and the monitor's frame.
 void paintBackground(QWidget& widget, QPalette::ColorRole role) {
-  setBackColour(widget, QApplication::palette().color(role));
+  widget.setBackgroundRole(role);
+  widget.setAutoFillBackground(true);
 }
 
 

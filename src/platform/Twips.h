@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 namespace kivo {
@@ -19,6 +20,16 @@ inline QPoint twipsToPixels(int left, int top) {
 
 inline QSize twipsSizeToPixels(int width, int height) {
   return {twipsToPixels(width), twipsToPixels(height)};
+}
+
+inline QSize twipsSizeToPixels(QSize twips) { return twipsSizeToPixels(twips.width(), twips.height()); }
+
+inline QRect twipsRect(int left, int top, int width, int height) {
+  return {twipsToPixels(left, top), twipsSizeToPixels(width, height)};
+}
+
+inline QRect twipsRect(const QRect& twips) {
+  return twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
 }
 
 }  // namespace kivo

@@ -17,10 +17,6 @@ inline constexpr Qt::WindowFlags kTitleBarFlags = Qt::CustomizeWindowHint | Qt::
 // The small title bar of a fixed tool window.
 inline constexpr Qt::WindowFlags kToolWindowFlags = Qt::Tool | kTitleBarFlags;
 
-inline QRect twipsRect(int left, int top, int width, int height) {
-  return {twipsToPixels(left, top), twipsSizeToPixels(width, height)};
-}
-
 // A window that exists once and goes when it is closed: named, captioned,
 // its client area fixed in twips; a tool window has no taskbar entry.
 inline void setUpFixedWindow(QWidget& window, Qt::WindowFlags flags, const QString& name,
@@ -30,7 +26,7 @@ inline void setUpFixedWindow(QWidget& window, Qt::WindowFlags flags, const QStri
   window.setWindowTitle(caption);
   window.setAttribute(Qt::WA_DeleteOnClose);
   if ((flags & Qt::WindowType_Mask) == Qt::Tool) setInTaskbar(window, false);
-  window.setFixedSize(twipsSizeToPixels(clientTwips.width(), clientTwips.height()));
+  window.setFixedSize(twipsSizeToPixels(clientTwips));
 }
 
 // Fills the widget's background with a colour of its own.

@@ -69,7 +69,7 @@ void CharSettingDialog::createFrames() {
                            Outline{"Shape1", {120, 0, 5655, 1335}}}) {
     auto* frame = new QFrame(this);
     frame->setObjectName(QString::fromLatin1(o.name));
-    frame->setGeometry(twipsRect(o.twips.x(), o.twips.y(), o.twips.width(), o.twips.height()));
+    frame->setGeometry(twipsRect(o.twips));
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setAttribute(Qt::WA_TransparentForMouseEvents);
   }

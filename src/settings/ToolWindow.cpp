@@ -16,7 +16,7 @@ void setUpToolWindow(QWidget& window, const QString& name, const QString& captio
 QPushButton* addOkButton(QWidget& window, const QString& name, const QRect& twips) {
   auto* ok = new QPushButton(QStringLiteral("OK"), &window);
   ok->setObjectName(name);
-  ok->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+  ok->setGeometry(twipsRect(twips));
   return ok;
 }
 
