@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FormSlot.h"
+#include "runner/RunVariant.h"
 
 #include <QObject>
 #include <QString>
@@ -11,10 +12,6 @@ class Clock;
 class Host;
 class RunWindow;
 class Store;
-
-// Which program the run window belongs to: the player's window has no
-// caption and a fixed single border, the editor's is a tool window "Form3".
-enum class RunVariant { Editor, Player };
 
 // Starts and ends runs in the run window (Form3). The editor's run action and
 // the player's loader both start a run through it.

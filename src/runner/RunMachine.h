@@ -41,8 +41,6 @@ class RunMachine {
   void messageClosed();
 
   // Working fields, as text.
-  QString placeLeft() const { return placeLeft_; }
-  QString placeTop() const { return placeTop_; }
   QString placeIndex() const { return placeIndex_; }
   QString currentPlaceCode() const { return currentPlaceCode_; }
   QString programCounter() const { return programCounter_; }

@@ -90,23 +90,22 @@ void RunWindow::closeEvent(QCloseEvent* event) {
   emit unloadRequested();
 }
 
-bool RunWindow::event(QEvent* event) {
-  const bool handled = QWidget::event(event);
-  switch (event->type()) {
-    case QEvent::Show:
-      everShown_ = true;
-      // The manager frames the window a moment after it is mapped.
-      for (int ms : {20, 100, 400}) QTimer::singleShot(ms, this, [this] { keepOuterSize(); });
-      keepOuterSize();
-      break;
-    case QEvent::Move:
-    case QEvent::Resize:
-      keepOuterSize();
-      break;
-    default:
-      break;
-  }
-  return handled;
+void RunWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  everShown_ = true;
+  // The manager frames the window a moment after it is mapped.
+  for (int ms : {20, 100, 400}) QTimer::singleShot(ms, this, [this] { keepOuterSize(); });
+  keepOuterSize();
+}
+
+void RunWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  keepOuterSize();
+}
+
+void RunWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  keepOuterSize();
 }
 
 void RunWindow::applyBorder(BorderStyle border) {

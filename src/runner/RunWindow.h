@@ -1,7 +1,7 @@
 #pragma once
 
-#include "runner/RunLauncher.h"
 #include "runner/RunMachine.h"
+#include "runner/RunVariant.h"
 #include "runner/RunView.h"
 
 #include <QColor>
@@ -30,7 +30,6 @@ class RunWindow final : public QWidget, private RunView {
   RunMachine& machine() { return machine_; }
   QPushButton* button(int k) const { return buttons_.at(k - 1); }
   QLabel* picture() const { return picture_; }
-  QColor backColour() const { return back_; }
   // The texts printed since the surface was last cleared, top to bottom.
   QStringList printedTexts() const;
   BorderStyle borderStyle() const { return border_; }
@@ -40,7 +39,9 @@ class RunWindow final : public QWidget, private RunView {
   void unloadRequested();
 
  protected:
-  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
