@@ -58,15 +58,22 @@ MainWindow* Editor::mainWindow() const { return mainWindow_.peek(); }
 
 void Editor::start() {
   splash_.get();  // its timer counts from here
-  showForm(storeWindow_);
+  showStoreWindow();
   showMainWindow();
   showForm(splash_);
 }
 
 void Editor::finishStart() {
   splash_.unload();
-  showForm(storeWindow_);
+  showStoreWindow();
   showMainWindow();
+}
+
+// Shown and raised, never activated: it takes no focus.
+void Editor::showStoreWindow() {
+  StoreWindow* window = storeWindow_.get();
+  window->show();
+  window->raise();
 }
 
 void Editor::showMainWindow() { showForm(mainWindow_); }

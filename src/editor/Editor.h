@@ -58,6 +58,7 @@ class Editor : public QObject {
 
  private:
   void showMainWindow();
+  void showStoreWindow();
   void finishStart();
 
   Store& store_;
