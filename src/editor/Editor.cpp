@@ -26,11 +26,13 @@ void showForm(FormSlot<T>& slot) {
 
 }  // namespace
 
-Editor::Editor(Store& store, Host& host, Clock& clock, QObject* parent)
+Editor::Editor(Store& store, Host& host, Clock& clock, SplashWindow::PixelReader colourReader,
+               QObject* parent)
     : QObject(parent),
       store_(store),
       host_(host),
       clock_(clock),
+      colourReader_(std::move(colourReader)),
       launcher_(store, host, clock, RunVariant::Editor),
       mainWindow_([this] { return new MainWindow(*this); }),
       storeWindow_([] { return new StoreWindow; }),

@@ -28,15 +28,15 @@ class Editor : public QObject {
  public:
   static constexpr int kCharSettingCount = 5;
 
-  Editor(Store& store, Host& host, Clock& clock, QObject* parent = nullptr);
+  // `colourReader`: how the splash reads its canvas back.
+  Editor(Store& store, Host& host, Clock& clock,
+         SplashWindow::PixelReader colourReader = SplashWindow::readPixel, QObject* parent = nullptr);
   ~Editor() override;
 
   // The start-up: the store window, the main window and the splash in
   // front; once the splash has checked the display it goes and the store
   // window and the main window come forward, the main window active.
   void start();
-  // How the splash reads its canvas back; set before start().
-  void setColourReader(SplashWindow::PixelReader reader) { colourReader_ = std::move(reader); }
 
   Store& store() { return store_; }
   Host& host() { return host_; }
@@ -64,7 +64,7 @@ class Editor : public QObject {
   Store& store_;
   Host& host_;
   Clock& clock_;
-  SplashWindow::PixelReader colourReader_ = SplashWindow::readPixel;
+  SplashWindow::PixelReader colourReader_;
   RunLauncher launcher_;
   FormSlot<MainWindow> mainWindow_;
   FormSlot<StoreWindow> storeWindow_;

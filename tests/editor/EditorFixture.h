@@ -22,6 +22,9 @@ namespace kivo::test {
 // started.
 class EditorHarness : public ::testing::Test {
  protected:
+  explicit EditorHarness(SplashWindow::PixelReader colourReader = SplashWindow::readPixel)
+      : editor{store, host, clock, std::move(colourReader)} {}
+
   // What a window manager does for a window that shows.
   void activate() {
     window()->activateWindow();

@@ -38,6 +38,8 @@ const Display kDisplays[] = {
 
 class StartUp : public EditorHarness, public ::testing::WithParamInterface<Display> {
  protected:
+  StartUp() : EditorHarness(displayOf(GetParam().format)) {}
+
   // What a window manager would have made of the last activations.
   static QWidget* active() {
     QCoreApplication::processEvents();
@@ -47,7 +49,6 @@ class StartUp : public EditorHarness, public ::testing::WithParamInterface<Displ
 
 TEST_P(StartUp, ChecksOnceAfter800msThenLeavesTheMainWindowInFront) {
   const Display& display = GetParam();
-  editor.setColourReader(displayOf(display.format));
   editor.start();
 
   QPointer<SplashWindow> splash = editor.splash().peek();
