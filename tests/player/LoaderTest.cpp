@@ -146,14 +146,8 @@ struct Refused {
 
 const Refused kRefused[] = {
     {"cancel", [](const QString&) { return QString(); }, nullptr},
-    {"missing", [](const QString& f) { return f + "/missing.bmp"; }, u"ファイルを開けません: "},
-    {"text", [](const QString& f) { return made(f + "/text.bmp", "no picture"); },
-     u"画像ファイルとして読めません: "},
-    {"narrow", [](const QString& f) { return made(f + "/narrow.bmp", program24(93, 2)); },
-     u"プログラムのファイルではありません"},
-    {"flat", [](const QString& f) { return made(f + "/flat.bmp", program24(94, 1)); },
-     u"プログラムのファイルではありません"},
-    {"cutShort",
+    // Which files are refused is the program file's own affair.
+    {"refused",
      [](const QString& f) { return made(f + "/cut.bmp", program24(137, 33).chopped(500)); },
      u"ファイルが途中で切れています: "},
 };

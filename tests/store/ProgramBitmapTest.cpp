@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -185,23 +186,50 @@ TEST_F(ProgramBitmapTest, FiveSixFiveFilesKeepEveryColourLevelInRed) {
   EXPECT_NE(back.field(40), "8508");
 }
 
-TEST_F(ProgramBitmapTest, TooSmallPicturesAreRefusedAndTheStoreKept) {
-  for (QSize size : {QSize(93, 2), QSize(94, 1)}) {
-    QImage small(size, QImage::Format_RGB32);
-    small.fill(qRgb(8, 0, 0));
-    Store store;
-    store.setProgramLine(1, QStringLiteral("231"));
-    QString error;
-    EXPECT_FALSE(readProgramBitmap(small, store, &error));
-    EXPECT_EQ(store.programLine(1), "231");
-    EXPECT_FALSE(error.isEmpty());
+// Files that the editor's open and the player's loader refuse, both through
+// openProgramFile: the message names the file, and the store stays whole.
+struct RefusedOpen {
+  const char* tag;
+  const char* name;
+  std::function<bool(const QString& file)> make;  // false: nothing to make
+  const char16_t* message;
+};
 
-    ASSERT_TRUE(small.save(path("small.bmp"), "BMP"));
-    QImage loaded;
-    EXPECT_FALSE(loadProgramImage(path("small.bmp"), &loaded, &error));
-    EXPECT_TRUE(error.contains(path("small.bmp")));
-  }
+QByteArray program24(int width, int height) {
+  return makeBmp(BmpKind::Rgb24, width, height, [](int, int) { return qRgb(8, 0, 0); });
 }
+
+const RefusedOpen kRefusedOpens[] = {
+    {"missing", "missing.bmp", [](const QString&) { return false; }, u"ファイルを開けません: "},
+    {"folder", "folder.bmp", [](const QString& f) { return QDir().mkdir(f); }, u"ファイルを開けません: "},
+    {"text", "text.bmp", [](const QString& f) { return writeFile(f, "no picture at all"); },
+     u"画像ファイルとして読めません: "},
+    {"narrow", "narrow.bmp", [](const QString& f) { return writeFile(f, program24(93, 2)); },
+     u"プログラムのファイルではありません"},
+    {"flat", "flat.bmp", [](const QString& f) { return writeFile(f, program24(94, 1)); },
+     u"プログラムのファイルではありません"},
+    {"cutShort", "cut.bmp", [](const QString& f) { return writeFile(f, program24(137, 33).chopped(500)); },
+     u"ファイルが途中で切れています: "},
+};
+
+class RefusedOpenTest : public ProgramBitmapTest, public ::testing::WithParamInterface<RefusedOpen> {};
+
+TEST_P(RefusedOpenTest, NamesTheFileAndChangesNothing) {
+  const RefusedOpen& c = GetParam();
+  const QString file = path(QString::fromLatin1(c.name));
+  c.make(file);
+  Store store = variedStore();
+  const Store before = store;
+  QString error;
+  EXPECT_FALSE(openProgramFile(file, store, &error));
+  EXPECT_TRUE(error.startsWith(QString::fromUtf16(c.message))) << error.toStdString();
+  EXPECT_TRUE(error.contains(file)) << error.toStdString();
+  expectSameFields(store, before);
+  EXPECT_EQ(store.codePicture(), before.codePicture());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RefusedOpenTest, ::testing::ValuesIn(kRefusedOpens),
+                         [](const auto& info) { return std::string(info.param.tag); });
 
 TEST_F(ProgramBitmapTest, ReadingWritesPlainDigits) {
   QImage image(94, 2, QImage::Format_RGB32);
