@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include <csetjmp>
+#include <vector>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -57,15 +58,53 @@ PictureFault pngWhole(const QByteArray& d) {
   }
 }
 
+// How many pixels an image's LZW codes give, counted up to `wanted`, without
+// keeping them; -1 for a code no table holds yet.
+qint64 lzwPixels(const QByteArray& codes, int minCodeSize, qint64 wanted) {
+  if (minCodeSize < 1 || minCodeSize > 11) return -1;
+  const int clear = 1 << minCodeSize;
+  constexpr int kTableSize = 4096;
+  std::vector<qint64> length(kTableSize, 1);  // pixels of each code's string
+  int next = clear + 2, codeSize = minCodeSize + 1, previous = -1;
+  qint64 pixels = 0;
+  quint32 bits = 0;
+  int held = 0;
+  for (const char byte : codes) {
+    bits |= quint32(static_cast<quint8>(byte)) << held;
+    for (held += 8; held >= codeSize && pixels < wanted;) {
+      const int code = int(bits & ((1u << codeSize) - 1));
+      bits >>= codeSize;
+      held -= codeSize;
+      if (code == clear) {
+        next = clear + 2, codeSize = minCodeSize + 1, previous = -1;
+        continue;
+      }
+      if (code == clear + 1) return pixels;
+      const bool known = code < clear || (code > clear + 1 && code < next);
+      if (!known && (code != next || previous < 0)) return -1;
+      const qint64 taken = known ? length[code] : length[previous] + 1;
+      pixels += taken;
+      if (previous >= 0 && next < kTableSize) {
+        length[next++] = length[previous] + 1;
+        if (next == 1 << codeSize && codeSize < 12) ++codeSize;
+      }
+      previous = code;
+    }
+  }
+  return pixels;
+}
+
 PictureFault gifWhole(const QByteArray& d) {
   auto byte = [&](qint64 at) { return static_cast<quint8>(d[at]); };
   auto colourTable = [](quint8 flags) { return flags & 0x80 ? 3 * (2 << (flags & 7)) : 0; };
-  // Skips a chain of sub-blocks; false when the file ends inside it.
-  auto skipBlocks = [&](qint64& at) {
+  // Skips a chain of sub-blocks, keeping their data in `kept` if asked;
+  // false when the file ends inside it.
+  auto skipBlocks = [&](qint64& at, QByteArray* kept = nullptr) {
     for (;;) {
       if (at >= d.size()) return false;
       const int n = byte(at++);
       if (n == 0) return true;
+      if (kept) kept->append(d.mid(at, n));
       at += n;
     }
   };
@@ -83,8 +122,18 @@ PictureFault gifWhole(const QByteArray& d) {
       ++at;
     } else if (introducer == 0x2C) {  // image: descriptor, colours, LZW size
       if (d.size() - at < 9) return PictureFault::Truncated;
-      at += 9 + colourTable(byte(at + 8)) + 1;
+      const qint64 pixels = qint64{qFromLittleEndian<quint16>(d.constData() + at + 4)} *
+                            qFromLittleEndian<quint16>(d.constData() + at + 6);
+      at += 9 + colourTable(byte(at + 8));
+      if (at >= d.size()) return PictureFault::Truncated;
+      const int minCodeSize = byte(at++);
+      // Qt leaves what a short stream does not reach as its own clear
+      // colour: the image must give every one of its pixels.
+      QByteArray codes;
+      if (!skipBlocks(at, &codes)) return PictureFault::Truncated;
+      if (lzwPixels(codes, minCodeSize, pixels) < pixels) return PictureFault::BadPixels;
       ++frames;
+      continue;
     } else {
       return PictureFault::NotPicture;
     }

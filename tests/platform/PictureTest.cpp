@@ -220,6 +220,16 @@ const Refusal kRefusals[] = {
      u"ファイルが途中で切れています: "},
     {"gifCutAndEnded", [] { return cutAndEnded(test::makeGif(94, 40, 8, false, 5).bytes, ";"); },
      u"ファイルが途中で切れています: "},
+    {"gifPixelsEndEarly",
+     [] {  // one pixel's codes, in a picture of 94 x 40
+       QByteArray b = test::makeGif(1, 1, 8, false, 5).bytes;
+       for (qsizetype at : {6, 13 + 3 * 256 + 5}) {
+         qToLittleEndian<quint16>(94, b.data() + at);
+         qToLittleEndian<quint16>(40, b.data() + at + 2);
+       }
+       return b;
+     },
+     u"画像ファイルの画素データが壊れています: "},
 };
 
 class RefusedFile : public PictureFileTest, public ::testing::WithParamInterface<Refusal> {};
