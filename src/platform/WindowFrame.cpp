@@ -184,13 +184,15 @@ QMargins marginsQtKnows(const QWidget& window) {
 // that it sends then would leave Qt with a wrong idea of the real window's
 // geometry.
 std::optional<QMargins> askManager(const X11& x, xcb_window_t id, bool ignoreAnswer) {
-  // All questions first, then the answers: one round trip, not one each.
-  constexpr std::array kCopied{"_MOTIF_WM_HINTS", "_NET_WM_WINDOW_TYPE", "WM_NORMAL_HINTS",
-                               "WM_TRANSIENT_FOR"};
+  // Each question is sent before the answers before it are taken, so that
+  // they come back together rather than one round trip each.
   const auto ask = [&](xcb_window_t window, xcb_atom_t property, xcb_atom_t type) {
     return xcb_get_property(x.connection, 0, window, property, type, 0, 1024);
   };
   const xcb_get_property_cookie_t supported = ask(x.root, x.atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
+  if (!x.lists(supported, x.atom("_NET_REQUEST_FRAME_EXTENTS"))) return std::nullopt;
+  constexpr std::array kCopied{"_MOTIF_WM_HINTS", "_NET_WM_WINDOW_TYPE", "WM_NORMAL_HINTS",
+                               "WM_TRANSIENT_FOR"};
   std::array<std::pair<xcb_atom_t, xcb_get_property_cookie_t>, kCopied.size()> copied;
   for (size_t i = 0; i < kCopied.size(); ++i) {
     const xcb_atom_t property = x.atom(kCopied[i]);
@@ -199,7 +201,6 @@ std::optional<QMargins> askManager(const X11& x, xcb_window_t id, bool ignoreAns
   std::array<Reply<xcb_get_property_reply_t>, kCopied.size()> values;
   for (size_t i = 0; i < kCopied.size(); ++i)
     values[i].reset(xcb_get_property_reply(x.connection, copied[i].second, nullptr));
-  if (!x.lists(supported, x.atom("_NET_REQUEST_FRAME_EXTENTS"))) return std::nullopt;
 
   const xcb_window_t probe = xcb_generate_id(x.connection);
   xcb_create_window(x.connection, XCB_COPY_FROM_PARENT, probe, x.root, 0, 0, 1, 1, 0,
