@@ -191,24 +191,23 @@ std::optional<QMargins> askManager(const X11& x, xcb_window_t id, bool ignoreAns
   };
   const xcb_get_property_cookie_t supported = ask(x.root, x.atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
   if (!x.lists(supported, x.atom("_NET_REQUEST_FRAME_EXTENTS"))) return std::nullopt;
-  constexpr std::array kCopied{"_MOTIF_WM_HINTS", "_NET_WM_WINDOW_TYPE", "WM_NORMAL_HINTS",
-                               "WM_TRANSIENT_FOR"};
-  std::array<std::pair<xcb_atom_t, xcb_get_property_cookie_t>, kCopied.size()> copied;
-  for (size_t i = 0; i < kCopied.size(); ++i) {
-    const xcb_atom_t property = x.atom(kCopied[i]);
-    copied[i] = {property, ask(id, property, XCB_GET_PROPERTY_TYPE_ANY)};
-  }
-  std::array<Reply<xcb_get_property_reply_t>, kCopied.size()> values;
-  for (size_t i = 0; i < kCopied.size(); ++i)
-    values[i].reset(xcb_get_property_reply(x.connection, copied[i].second, nullptr));
+  // The hints the frame depends on; the last two need no look-up.
+  const std::array<xcb_atom_t, 4> copied{x.atom("_MOTIF_WM_HINTS"), x.atom("_NET_WM_WINDOW_TYPE"),
+                                         XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_TRANSIENT_FOR};
+  std::array<xcb_get_property_cookie_t, copied.size()> cookies;
+  for (size_t i = 0; i < copied.size(); ++i)
+    cookies[i] = ask(id, copied[i], XCB_GET_PROPERTY_TYPE_ANY);
+  std::array<Reply<xcb_get_property_reply_t>, copied.size()> values;
+  for (size_t i = 0; i < copied.size(); ++i)
+    values[i].reset(xcb_get_property_reply(x.connection, cookies[i], nullptr));
 
   const xcb_window_t probe = xcb_generate_id(x.connection);
   xcb_create_window(x.connection, XCB_COPY_FROM_PARENT, probe, x.root, 0, 0, 1, 1, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-  for (size_t i = 0; i < kCopied.size(); ++i) {
+  for (size_t i = 0; i < copied.size(); ++i) {
     const auto& reply = values[i];
     if (!reply || reply->type == XCB_ATOM_NONE) continue;
-    xcb_change_property(x.connection, XCB_PROP_MODE_REPLACE, probe, copied[i].first, reply->type,
+    xcb_change_property(x.connection, XCB_PROP_MODE_REPLACE, probe, copied[i], reply->type,
                         reply->format,
                         static_cast<uint32_t>(xcb_get_property_value_length(reply.get()) /
                                               (reply->format / 8)),
