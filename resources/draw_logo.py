@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
-"""Draws the product logo, resources/logo.png: 200 x 200 pixels, 256 colours.
+"""Draws the product logo, resources/logo.png: 200 x 200 pixels, 256 colours,
+and resources/logo.h, the same picture as C arrays (palette and one index a
+pixel) that the program builds its image from without any image reader.
 
 The window icon's diamond of four coloured squares (red top, green right,
 blue bottom, yellow left) on a round shaded badge, with a 5 x 4 grid of small
-run buttons at its foot. Run once; the PNG is committed. Needs only Python.
+run buttons at its foot. Run once; both are committed
+(`--header` writes logo.h again from the committed PNG). Needs only Python.
 """
 import math
 import os
 import struct
+import sys
 import zlib
 
 SIZE = 200
@@ -110,9 +114,44 @@ def write_png(path, pixels):
     png += chunk(b"IEND", b"")
     with open(path, "wb") as f:
         f.write(png)
+    write_header(os.path.join(os.path.dirname(path), "logo.h"), palette,
+                 [index[c] for row in pixels for c in row])
     return len(palette)
+
+def write_header(path, palette, indices):
+    lines = ["// Written by draw_logo.py from the same pixels as logo.png.",
+             f"static constexpr int logo_size = {SIZE};",
+             "static constexpr unsigned int logo_palette[] = {"]
+    for at in range(0, len(palette), 6):
+        lines.append("    " + " ".join(f"0xff{r:02x}{g:02x}{b:02x}u,"
+                                       for r, g, b in palette[at:at + 6]))
+    lines += ["};", "static constexpr unsigned char logo_pixels[] = {"]
+    for at in range(0, len(indices), 20):
+        lines.append("    " + "".join(f"{i}," for i in indices[at:at + 20]))
+    lines.append("};")
+    with open(path, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+def read_png(path):
+    """The palette and indices of a PNG as write_png writes it."""
+    with open(path, "rb") as f:
+        data = f.read()[8:]
+    chunks = {}
+    while data:
+        length, kind = struct.unpack(">I4s", data[:8])
+        chunks[kind] = chunks.get(kind, b"") + data[8:8 + length]
+        data = data[12 + length:]
+    plte = chunks[b"PLTE"]
+    palette = [tuple(plte[i:i + 3]) for i in range(0, len(plte), 3)]
+    raw = zlib.decompress(chunks[b"IDAT"])
+    assert all(raw[y * (SIZE + 1)] == 0 for y in range(SIZE)), "unfiltered rows only"
+    indices = [raw[y * (SIZE + 1) + 1 + x] for y in range(SIZE) for x in range(SIZE)]
+    return palette, indices
 
 if __name__ == "__main__":
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "logo.png")
+    if sys.argv[1:] == ["--header"]:  # logo.h again from the committed PNG
+        write_header(os.path.join(os.path.dirname(out), "logo.h"), *read_png(out))
+        sys.exit(0)
     colours = write_png(out, render())
     print(f"{out}: {SIZE} x {SIZE}, {colours} colours")

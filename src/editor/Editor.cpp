@@ -10,10 +10,6 @@
 
 #include <QCoreApplication>
 
-// The icons are compiled into a static library, which registers them only
-// when asked to.
-static void loadKivoResources() { Q_INIT_RESOURCE(kivo); }
-
 namespace kivo {
 namespace {
 
@@ -44,7 +40,6 @@ Editor::Editor(Store& store, Host& host, Clock& clock, SplashWindow::PixelReader
       placement_([this] { return new PlacementDialog(store_); }),
       version_([this] { return new VersionDialog(host_); }),
       help_([] { return new HelpWindow; }) {
-  loadKivoResources();
   for (int s = 1; s <= kCharSettingCount; ++s)
     charSettings_[s - 1] = std::make_unique<FormSlot<CharSettingDialog>>(
         [this, s] { return new CharSettingDialog(store_, s); });

@@ -51,12 +51,18 @@ struct Display {
   bool silent = false;         // it left a frame request unanswered
   bool ignoreAnswers = false;  // tests: as if it did
   std::vector<std::pair<Decoration, QMargins>> framed;  // frames seen on screen
+  // Its answers to frame requests: windows with the same hints get the same
+  // frame, so each set of hints is asked about once.
+  std::vector<std::pair<Decoration, QMargins>> promised;
 
-  std::optional<QMargins> frameSeen(const Decoration& d) const {
-    for (const auto& [decoration, frame] : framed)
+  static std::optional<QMargins> find(const std::vector<std::pair<Decoration, QMargins>>& frames,
+                                      const Decoration& d) {
+    for (const auto& [decoration, frame] : frames)
       if (decoration == d) return frame;
     return std::nullopt;
   }
+  std::optional<QMargins> frameSeen(const Decoration& d) const { return find(framed, d); }
+  std::optional<QMargins> framePromised(const Decoration& d) const { return find(promised, d); }
   void saw(const Decoration& d, const QMargins& frame) {
     std::erase_if(framed, [&](const auto& seen) { return seen.first == d; });
     framed.emplace_back(d, frame);
@@ -70,7 +76,7 @@ struct X11 {
 
   Display& display() const {
     static Display known;
-    if (known.connection != connection) known = Display{connection, false, false, {}};
+    if (known.connection != connection) known = Display{connection, false, false, {}, {}};
     return known;
   }
 
@@ -97,10 +103,13 @@ struct X11 {
     return {data, data + xcb_get_property_value_length(reply.get()) / 4};
   }
 
-  bool managerSupports(const char* name) const {
-    const auto supported = atoms(root, "_NET_SUPPORTED");
-    const xcb_atom_t wanted = atom(name);
-    return std::find(supported.begin(), supported.end(), wanted) != supported.end();
+  // Whether the atom list read by `cookie` holds `wanted`.
+  bool lists(xcb_get_property_cookie_t cookie, xcb_atom_t wanted) const {
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM) return false;
+    const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    const auto* end = data + xcb_get_property_value_length(reply.get()) / 4;
+    return std::find(data, end, wanted) != end;
   }
 
   std::optional<QMargins> extents(xcb_window_t window) const {
@@ -175,18 +184,30 @@ QMargins marginsQtKnows(const QWidget& window) {
 // that it sends then would leave Qt with a wrong idea of the real window's
 // geometry.
 std::optional<QMargins> askManager(const X11& x, xcb_window_t id, bool ignoreAnswer) {
-  if (!x.managerSupports("_NET_REQUEST_FRAME_EXTENTS")) return std::nullopt;
+  // Each question is sent before the answers before it are taken, so that
+  // they come back together rather than one round trip each.
+  const auto ask = [&](xcb_window_t window, xcb_atom_t property, xcb_atom_t type) {
+    return xcb_get_property(x.connection, 0, window, property, type, 0, 1024);
+  };
+  const xcb_get_property_cookie_t supported = ask(x.root, x.atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
+  if (!x.lists(supported, x.atom("_NET_REQUEST_FRAME_EXTENTS"))) return std::nullopt;
+  // The hints the frame depends on; the last two need no look-up.
+  const std::array<xcb_atom_t, 4> copied{x.atom("_MOTIF_WM_HINTS"), x.atom("_NET_WM_WINDOW_TYPE"),
+                                         XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_TRANSIENT_FOR};
+  std::array<xcb_get_property_cookie_t, copied.size()> cookies;
+  for (size_t i = 0; i < copied.size(); ++i)
+    cookies[i] = ask(id, copied[i], XCB_GET_PROPERTY_TYPE_ANY);
+  std::array<Reply<xcb_get_property_reply_t>, copied.size()> values;
+  for (size_t i = 0; i < copied.size(); ++i)
+    values[i].reset(xcb_get_property_reply(x.connection, cookies[i], nullptr));
+
   const xcb_window_t probe = xcb_generate_id(x.connection);
   xcb_create_window(x.connection, XCB_COPY_FROM_PARENT, probe, x.root, 0, 0, 1, 1, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-  for (const char* name : {"_MOTIF_WM_HINTS", "_NET_WM_WINDOW_TYPE", "WM_NORMAL_HINTS",
-                           "WM_TRANSIENT_FOR"}) {
-    const xcb_atom_t property = x.atom(name);
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        x.connection, xcb_get_property(x.connection, 0, id, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
-        nullptr));
+  for (size_t i = 0; i < copied.size(); ++i) {
+    const auto& reply = values[i];
     if (!reply || reply->type == XCB_ATOM_NONE) continue;
-    xcb_change_property(x.connection, XCB_PROP_MODE_REPLACE, probe, property, reply->type,
+    xcb_change_property(x.connection, XCB_PROP_MODE_REPLACE, probe, copied[i], reply->type,
                         reply->format,
                         static_cast<uint32_t>(xcb_get_property_value_length(reply.get()) /
                                               (reply->format / 8)),
@@ -242,7 +263,6 @@ class WindowKeeper final : public QObject {
   }
 
   bool inTaskbar = true;
-  std::optional<std::pair<Decoration, QMargins>> promised;
   // Placed by its frame's corner, while the frame is unknown.
   std::optional<QPoint> frameCorner;
   // Centred by a frame that may not be the one the manager gives it.
@@ -351,13 +371,13 @@ QMargins frameMargins(QWidget& window) {
   // xfwm4 and icewm answer the request with their full decoration, whatever
   // the window's hints ask for.
   if (window.windowFlags() & Qt::FramelessWindowHint) return {};
-  WindowKeeper& keeper = WindowKeeper::of(window);
+  WindowKeeper::of(window);  // watches for the frame the window gets
   const Decoration decoration = decorationOf(window);
-  if (keeper.promised && keeper.promised->first == decoration) return keeper.promised->second;
   Display& display = x->display();
+  if (const auto frame = display.framePromised(decoration)) return *frame;
   if (!display.silent) {
     if (const auto frame = askManager(*x, id, display.ignoreAnswers)) {
-      keeper.promised.emplace(decoration, *frame);
+      display.promised.emplace_back(decoration, *frame);
       return *frame;
     }
     display.silent = true;
@@ -431,7 +451,7 @@ void ignoreFrameAnswers(bool ignore) {
   const auto x = x11();
   if (!x) return;
   Display& display = x->display();
-  display = Display{display.connection, false, ignore, {}};
+  display = Display{display.connection, false, ignore, {}, {}};
 }
 
 void offerMaximise(QWidget& window) {
