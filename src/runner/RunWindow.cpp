@@ -94,7 +94,11 @@ void RunWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   everShown_ = true;
   // The manager frames the window a moment after it is mapped.
-  for (int ms : {20, 100, 400}) QTimer::singleShot(ms, this, [this] { keepOuterSize(); });
+  for (int ms : {20, 100, 400})
+    QTimer::singleShot(ms, this, [this] {
+      keepMaximised();
+      keepOuterSize();
+    });
   keepOuterSize();
 }
 
@@ -118,6 +122,7 @@ void RunWindow::applyBorder(BorderStyle border) {
 }
 
 void RunWindow::applyMaximised() {
+  maximised_ = true;
   outer_.reset();
   // A window whose size is fixed stays small however maximised it says it is.
   releaseSize();
@@ -126,6 +131,7 @@ void RunWindow::applyMaximised() {
 }
 
 void RunWindow::applyNormalSize(int widthTwips, int heightTwips) {
+  maximised_ = false;
   setWindowState(Qt::WindowNoState);
   outer_ = twipsSizeToPixels(widthTwips, heightTwips);
   fitOuterSize(frameMargins(*this));
@@ -143,11 +149,20 @@ void RunWindow::keepOuterSize() {
   // outer size then follows the frame it really got, once. The place stays
   // the one set: while the manager frames the window, Qt's idea of where it
   // stands passes through the frame's corner or the screen's.
-  if (!outer_ || !isVisible() || (windowState() & Qt::WindowMaximized)) return;
+  if (!outer_ || !isVisible() || maximised_) return;
   const auto frame = frameOnScreen(*this);
   if (!frame || *frame == usedFrame_) return;
   fitOuterSize(*frame);
   moveFrameTo(*this, placedAt_);
+}
+
+void RunWindow::keepMaximised() {
+  // Under load a stale report of the states the window had while hidden
+  // reached Qt after the show, and the window stayed at its design size:
+  // ask again, only in the moments after the show, so that a user can
+  // still restore the window.
+  if (maximised_ && isVisible() && !(windowState() & Qt::WindowMaximized))
+    setWindowState(Qt::WindowMaximized);
 }
 
 void RunWindow::releaseSize() {
@@ -158,7 +173,7 @@ void RunWindow::releaseSize() {
 // A sizable window may be resized by the user; the others keep their size.
 void RunWindow::applyClientSize() {
   releaseSize();
-  if (windowState() & Qt::WindowMaximized) return;
+  if (maximised_) return;
   resize(client_);
   if (border_ != BorderStyle::Sizable) setFixedSize(client_);
 }
@@ -173,8 +188,12 @@ void RunWindow::setButtonVisible(int button, bool visible) {
 
 void RunWindow::showForRun() {
   // While the window was hidden, the window system's late reports of its
-  // earlier geometry may have reached Qt; the window shows as it was set.
-  if (!(windowState() & Qt::WindowMaximized)) {
+  // earlier geometry and states may have reached Qt (a report of states
+  // from before the size code can tell Qt it is not maximised); the window
+  // shows as it was set.
+  if (maximised_) {
+    setWindowState(Qt::WindowMaximized);
+  } else {
     applyClientSize();
     moveFrameTo(*this, placedAt_);
   }

@@ -66,6 +66,7 @@ class RunWindow final : public QWidget, private RunView {
   void releaseSize();
   // Sizes are outer sizes: the client area is what the frame leaves.
   void fitOuterSize(const QMargins& frame);
+  void keepMaximised();
   void keepOuterSize();
 
   struct Printed {
@@ -87,6 +88,7 @@ class RunWindow final : public QWidget, private RunView {
   std::optional<QSize> outer_;  // the size a size code asked for, frame included
   QMargins usedFrame_;          // the frame that size was fitted to
   bool everShown_ = false;
+  bool maximised_ = false;      // as the size code asked, whatever Qt was told since
   std::vector<Printed> printed_;
   qint64 printRow_ = 0;  // the print position, in lines from the top
 };
