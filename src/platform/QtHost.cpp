@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QMessageBox>
-#include <QPointer>
 
 namespace kivo {
 namespace {
@@ -37,8 +36,7 @@ QMessageBox* makeBox(QWidget* parent, const QString& text) {
 }  // namespace
 
 void QtHost::message(const QString& text) {
-  QPointer<QMessageBox> box = makeBox(nullptr, text);
-  box->exec();
+  makeBox(nullptr, text)->exec();  // deletes itself on close
 }
 
 void QtHost::messageFor(QWidget* window, const QString& text,
