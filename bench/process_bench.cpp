@@ -1,6 +1,6 @@
 #include "bench.h"
 
-#include "support/XServer.h"
+#include "testkit/XServer.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -4,8 +4,8 @@
 #include "runner/RunLauncher.h"
 #include "runner/RunWindow.h"
 #include "store/Codes.h"
-#include "support/Commands.h"
 #include "store/Store.h"
+#include "testkit/Commands.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -3,8 +3,8 @@
 #include "editor/Editor.h"
 #include "editor/MainWindow.h"
 #include "store/Codes.h"
-#include "support/Commands.h"
 #include "support/Windows.h"
+#include "testkit/Commands.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "RunFixture.h"
 
-#include "support/Commands.h"
+#include "testkit/Commands.h"
 
 namespace kivo::test {
 namespace {

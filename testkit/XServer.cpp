@@ -1,4 +1,4 @@
-#include "support/XServer.h"
+#include "testkit/XServer.h"
 
 #include "platform/Xcb.h"
 
