@@ -126,11 +126,8 @@ bool Process::start(const char* program, const std::vector<QByteArray>& args,
   int error = 0;
   const bool ran = pid > 0 && read(failure[0], &error, sizeof error) == 0;
   close(failure[0]);
-  if (pid > 0) {
-    // From here too, so that the group is there whichever runs first.
-    setpgid(pid, pid);
-    pid_ = pid;
-  }
+  // The child has made its group by now: the pipe closes only at exec or exit.
+  if (pid > 0) pid_ = pid;
   if (!ran) end();
   return ran;
 }
