@@ -77,9 +77,13 @@ Launch launch(const QString& display, const Program& program, int settleMs) {
     }
     result->residentMb = residentMb(process.processId());
   }
+  const bool ended = process.state() == QProcess::NotRunning;
   process.kill();
   process.waitForFinished(5000);
-  require(result.has_value(), qPrintable(program.path + QStringLiteral(" showed no window")));
+  require(result.has_value(),
+          qPrintable(program.path + QStringLiteral(" showed no window on ") + display +
+                     (ended ? QStringLiteral(", ended with %1: ").arg(process.exitCode()) : QStringLiteral(": ")) +
+                     QString::fromLocal8Bit(pending.right(300))));
   return *result;
 }
 

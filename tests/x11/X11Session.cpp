@@ -1,8 +1,7 @@
 #include "X11Session.h"
 
-#include "support/Windows.h"
-
 #include "platform/Xcb.h"
+#include "support/Windows.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
