@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <functional>
-#include <string_view>
 #include <vector>
 
 namespace kivo {
@@ -56,8 +55,6 @@ class BenchHost final : public Host {
   QString file_;
 };
 
-// The code of a command, by its identifier (cmdStop ..).
-int commandCode(std::string_view identifier);
 // The run's line counter as a number.
 qint64 counterOf(const RunMachine& machine);
 // Serve the event loop until the run has ended the execute step that starts a

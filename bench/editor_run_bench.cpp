@@ -9,17 +9,19 @@
 #include "runner/RunWindow.h"
 #include "store/Codes.h"
 #include "store/Store.h"
+#include "testkit/Commands.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 namespace kivo::bench {
 namespace {
 
-QString codeText(std::string_view identifier) { return QString::number(commandCode(identifier)); }
+QString codeText(std::string_view identifier) { return QString::number(test::commandCode(identifier)); }
 
 // The editor as its main() puts it together, on the clock it is given.
 class EditorProcess {
@@ -100,7 +102,7 @@ int childPauseCpu() {
   require(waitUntil([&] { return process.runShown(); }), "the run window did not show");
 
   RunMachine& m = process.machine();
-  awaitPauseStart(m, commandByIdentifier("cmdPause10s")->arg);
+  awaitPauseStart(m, test::command("cmdPause10s").arg);
   const double startCpu = cpuMs();
   const double start = nowMs();
   awaitPauseEnd(m);

@@ -1,15 +1,11 @@
 #include "bench.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "testkit/XServer.h"
 
-#include <xcb/xcb.h>
+#include <QCoreApplication>
+#include <QProcess>
 
 #include <csignal>
-#include <cstdlib>
 #include <iterator>
 #include <optional>
 #include <sys/prctl.h>
@@ -22,132 +18,6 @@ namespace {
 void endsWithBench(QProcess& process) {
   process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
-
-// Ends a process of ours by its pid: asked first, killed past a limit.
-void end(QProcess& process) {
-  if (process.state() == QProcess::NotRunning) return;
-  process.terminate();
-  if (!process.waitForFinished(5000)) {
-    process.kill();
-    process.waitForFinished(2000);
-  }
-}
-
-// The window manager has taken the display once it names its check window
-// on the root, as it does after it has set out what it supports.
-bool managerReady(const QString& display) {
-  xcb_connection_t* c = xcb_connect(display.toLatin1().constData(), nullptr);
-  bool ready = false;
-  if (!xcb_connection_has_error(c)) {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const char name[] = "_NET_SUPPORTING_WM_CHECK";
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
-    if (atom) {
-      xcb_get_property_reply_t* check = xcb_get_property_reply(
-          c, xcb_get_property(c, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr);
-      ready = check && xcb_get_property_value_length(check) == 4;
-      std::free(check);
-    }
-    std::free(atom);
-  }
-  xcb_disconnect(c);
-  return ready;
-}
-
-// An X server of our own on a free display: the server picks the display
-// and writes its number to the descriptor it is given, here its stdout.
-// With `managed`, openbox runs on it, on a configuration of the benchmark's
-// own, never the user's. `problem()` says what failed, if anything did.
-class VirtualDisplay {
- public:
-  explicit VirtualDisplay(bool managed) {
-    endsWithBench(server_);
-    server_.setStandardErrorFile(QProcess::nullDevice());
-    server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                           QStringLiteral("-screen"), QStringLiteral("0"),
-                                           QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                           QStringLiteral("tcp"),
-                                           // A server that resets when its last client goes turns
-                                           // away the next one for a moment, and starts each
-                                           // program on a fresh server.
-                                           QStringLiteral("-noreset")});
-    if (!server_.waitForStarted(5000)) {
-      problem_ = "Xvfb did not start";
-      return;
-    }
-    QByteArray number;
-    QElapsedTimer waited;
-    waited.start();
-    while (!number.contains('\n') && waited.elapsed() < 10000 &&
-           server_.waitForReadyRead(static_cast<int>(10000 - waited.elapsed())))
-      number += server_.readAllStandardOutput();
-    if (!number.contains('\n') || number.trimmed().isEmpty()) {
-      problem_ = "Xvfb gave no display";
-      return;
-    }
-    name_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
-    if (managed) startManager();
-  }
-  ~VirtualDisplay() {
-    end(manager_);
-    end(server_);
-  }
-  VirtualDisplay(const VirtualDisplay&) = delete;
-  VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-
-  const QString& name() const { return name_; }
-  const QByteArray& problem() const { return problem_; }
-
- private:
-  void startManager() {
-    // Defaults for all that is left out; XDG_CONFIG_HOME keeps the user's
-    // menus and settings away too.
-    QFile rc(config_.filePath(QStringLiteral("rc.xml")));
-    if (!config_.isValid() || !rc.open(QIODevice::WriteOnly) ||
-        rc.write("<?xml version=\"1.0\"?>\n"
-                 "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
-                 "  <theme><name>Clearlooks</name><titleLayout>NLIMC</titleLayout></theme>\n"
-                 "  <desktops><number>1</number></desktops>\n"
-                 "</openbox_config>\n") < 0) {
-      problem_ = "no configuration for openbox";
-      return;
-    }
-    rc.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), name_);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-    endsWithBench(manager_);
-    manager_.setProcessEnvironment(env);
-    // A file, not a pipe: nothing needs to read it while the benchmark runs.
-    manager_.setProcessChannelMode(QProcess::MergedChannels);
-    manager_.setStandardOutputFile(config_.filePath(QStringLiteral("openbox.log")));
-    manager_.start(QStringLiteral("openbox"),
-                   {QStringLiteral("--sm-disable"), QStringLiteral("--config-file"), rc.fileName()});
-    if (!manager_.waitForStarted(5000)) {
-      problem_ = "openbox did not start";
-      return;
-    }
-    QElapsedTimer waited;
-    waited.start();
-    while (!managerReady(name_)) {
-      if (waited.elapsed() > 10000 || manager_.waitForFinished(10)) {
-        problem_ = "openbox did not take over the display";
-        QFile log(config_.filePath(QStringLiteral("openbox.log")));
-        if (log.open(QIODevice::ReadOnly))
-          if (QByteArray said = log.readAll().trimmed(); !said.isEmpty())
-            problem_ += ": " + said.replace('\n', "; ");
-        return;
-      }
-    }
-  }
-
-  QProcess server_;
-  QProcess manager_;
-  QTemporaryDir config_;
-  QString name_;
-  QByteArray problem_;
-};
 
 QProcessEnvironment environmentOn(const QString& display) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -207,9 +77,13 @@ Launch launch(const QString& display, const Program& program, int settleMs) {
     }
     result->residentMb = residentMb(process.processId());
   }
+  const bool ended = process.state() == QProcess::NotRunning;
   process.kill();
   process.waitForFinished(5000);
-  require(result.has_value(), qPrintable(program.path + QStringLiteral(" showed no window")));
+  require(result.has_value(),
+          qPrintable(program.path + QStringLiteral(" showed no window on ") + display +
+                     (ended ? QStringLiteral(", ended with %1: ").arg(process.exitCode()) : QStringLiteral(": ")) +
+                     QString::fromLocal8Bit(pending.right(300))));
   return *result;
 }
 
@@ -236,9 +110,10 @@ double child(const QString& display, const char* name, int limitMs) {
 }  // namespace
 
 void benchProcesses() {
-  const VirtualDisplay plain(false), managed(true);
-  for (const VirtualDisplay* display : {&plain, &managed})
-    if (!display->problem().isEmpty()) require(false, display->problem().constData());
+  // With and without openbox; the screen of a small desktop.
+  const test::XServer plain("1024x768x24"), managed("1024x768x24", QStringLiteral("openbox"));
+  for (const test::XServer* server : {&plain, &managed})
+    require(server->ready(), qPrintable(server->problem()));
   const Program bareWindow{QStringLiteral(KIVO_BARE_WINDOW), 1};
   const Program textWindow{QStringLiteral(KIVO_TEXT_WINDOW), 1};
   const Program editor{QStringLiteral(KIVO_EDITOR), 1};
@@ -246,7 +121,7 @@ void benchProcesses() {
   struct Figure {
     const char* name;
     const Program& program;
-    const VirtualDisplay& display;
+    const test::XServer& server;
   };
   const Figure starts[] = {
       {"bare_window_start_ms", bareWindow, plain},  {"text_window_start_ms", textWindow, plain},
@@ -264,18 +139,18 @@ void benchProcesses() {
   std::vector<Samples> shown(std::size(starts)), resident(std::size(residents));
   for (int run = 0; run < 15; ++run)
     for (size_t f = 0; f < std::size(starts); ++f)
-      shown[f].push_back(launch(starts[f].display.name(), starts[f].program, 0).shownMs);
+      shown[f].push_back(launch(starts[f].server.display(), starts[f].program, 0).shownMs);
   // Idle: past the editor's splash and with the player's box up.
   for (int run = 0; run < 5; ++run)
     for (size_t f = 0; f < std::size(residents); ++f)
-      resident[f].push_back(launch(residents[f].display.name(), residents[f].program, 1500).residentMb);
+      resident[f].push_back(launch(residents[f].server.display(), residents[f].program, 1500).residentMb);
   for (size_t f = 0; f < std::size(starts); ++f) report(starts[f].name, shown[f], "ms");
   for (size_t f = 0; f < std::size(residents); ++f) report(residents[f].name, resident[f], "MB");
 
   Samples runResident, pauseCpu;
-  for (int run = 0; run < 3; ++run) runResident.push_back(child(plain.name(), "run-resident", 120000));
+  for (int run = 0; run < 3; ++run) runResident.push_back(child(plain.display(), "run-resident", 120000));
   report("run_rss_mb", runResident, "MB");
-  for (int run = 0; run < 3; ++run) pauseCpu.push_back(child(plain.name(), "pause-cpu", 60000));
+  for (int run = 0; run < 3; ++run) pauseCpu.push_back(child(plain.display(), "pause-cpu", 60000));
   report("pause_cpu_pct", pauseCpu, "%");
 }
 

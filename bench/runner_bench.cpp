@@ -5,6 +5,7 @@
 #include "runner/RunWindow.h"
 #include "store/Codes.h"
 #include "store/Store.h"
+#include "testkit/Commands.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace kivo::bench {
-
-int commandCode(std::string_view identifier) { return commandByIdentifier(identifier)->code; }
 
 qint64 counterOf(const RunMachine& machine) { return machine.programCounter().toLongLong(); }
 
@@ -127,9 +126,9 @@ void benchRunner() {
     int runs;
   };
   for (const Pause& p : {Pause{"pause_100ms_ms", "cmdPause100ms", 21}, Pause{"pause_1s_ms", "cmdPause1s", 7}}) {
-    bench.setProgram({commandCode(p.command), commandCode("cmdStop")});
+    bench.setProgram({test::commandCode(p.command), test::commandCode("cmdStop")});
     Samples lengths;
-    for (int run = 0; run < p.runs; ++run) lengths.push_back(bench.pauseMs(commandByIdentifier(p.command)->arg));
+    for (int run = 0; run < p.runs; ++run) lengths.push_back(bench.pauseMs(test::command(p.command).arg));
     report(p.name, lengths, "ms");
   }
 }

@@ -1,22 +1,17 @@
 #include "platform/PaintableDisplay.h"
 
+#include "platform/Xcb.h"
+
 #include <QGuiApplication>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace kivo {
 namespace {
 
-struct FreeReply {
-  void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
+using xcb::Reply;
 
 // Below this depth Qt knows no image format for a colour visual.
 constexpr int kTrueColourDepth = 15;

@@ -1,5 +1,7 @@
 #include "platform/WindowFrame.h"
 
+#include "platform/Xcb.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -10,13 +12,9 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -28,11 +26,7 @@ namespace {
 // one that never does must not hold the program up for long.
 constexpr int kExtentsWaitMs = 100;
 
-struct FreeReply {
-  void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
+using xcb::Reply;
 
 // What decides the frame a manager gives a window.
 struct Decoration {
@@ -84,11 +78,7 @@ struct X11 {
     static QHash<QByteArray, xcb_atom_t> known;
     const QByteArray key(name);
     if (auto it = known.constFind(key); it != known.constEnd()) return *it;
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection,
-        xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
-        nullptr));
-    const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    const xcb_atom_t a = xcb::internAtom(connection, name);
     known.insert(key, a);
     return a;
   }
@@ -155,7 +145,7 @@ std::optional<X11> x11() {
   auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!native || !native->connection()) return std::nullopt;
   xcb_connection_t* c = native->connection();
-  return X11{c, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root};
+  return X11{c, xcb::rootOf(c)};
 }
 
 xcb_window_t nativeId(QWidget& window) { return static_cast<xcb_window_t>(window.winId()); }

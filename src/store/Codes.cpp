@@ -126,13 +126,6 @@ const Command* findCommand(const QString& text) {
   return findByCode(kCommands, text);
 }
 
-const Command* commandByIdentifier(std::string_view identifier) {
-  auto it = std::find_if(kCommands.begin(), kCommands.end(), [&](const Command& c) {
-    return identifier == c.identifier;
-  });
-  return it == kCommands.end() ? nullptr : &*it;
-}
-
 std::optional<PlaceCell> findPlace(const QString& text) {
   const auto n = readNumber(text);
   if (!n) return std::nullopt;

@@ -5,7 +5,6 @@
 #include <array>
 #include <optional>
 #include <span>
-#include <string_view>
 
 namespace kivo {
 
@@ -48,7 +47,6 @@ std::span<const Command, kCommandCount> commandTable();
 // The command whose code equals the text taken as a number; none for a text
 // that is no number or matches no code.
 const Command* findCommand(const QString& text);
-const Command* commandByIdentifier(std::string_view identifier);
 
 // Lines above this go straight on to the next line; stop and the pauses
 // (and any number up to it that is no command) halt or wait.

@@ -124,25 +124,18 @@ TEST_F(ProgramFileTest, SixteenAndThirtyTwoBitFilesOpen) {
   }
 }
 
-struct RefusedSave {
-  const char* tag;
-  int field;  // a line 1..20 is typed, any other field set in the store
-  const char16_t* text;
-  const char16_t* message;
-};
-
 // Every wording is the bitmap writer's; here it is the action around it.
-const RefusedSave kRefusedSaves[] = {
+const RefusedText kRefusedSaves[] = {
     {"emptyLine", 3, u"", u"3行目が数字ではありません。"},
     {"lineBeyondColours", 7, u"16777216", u"7行目の数字は保存できません。"},
     {"placeNoNumber", 30, u"", u"ボタン9の配置が数字ではありません。"},
 };
 
 class RefusedSaveTest : public ProgramFileTest,
-                        public ::testing::WithParamInterface<RefusedSave> {};
+                        public ::testing::WithParamInterface<RefusedText> {};
 
 TEST_P(RefusedSaveTest, NamesTheFieldShowsNoDialogAndWritesNothing) {
-  const RefusedSave& c = GetParam();
+  const RefusedText& c = GetParam();
   const QString file = path("old.bmp");
   ASSERT_TRUE(writeFile(file, "old contents"));
   const QString text = QString::fromUtf16(c.text);

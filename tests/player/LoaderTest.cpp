@@ -4,6 +4,7 @@
 
 #include "store/Codes.h"
 #include "support/BmpFiles.h"
+#include "testkit/Commands.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -105,7 +106,7 @@ class PicturePathTest : public PlayerTest, public ::testing::WithParamInterface<
 
 TEST_P(PicturePathTest, PicturesComeFromTheProgramsFolder) {
   Store program;
-  program.setProgramLine(1, QString::number(commandByIdentifier("cmdShowPicture3")->code));
+  program.setProgramLine(1, QString::number(commandCode("cmdShowPicture3")));
   program.setProgramLine(2, QStringLiteral("8"));
   const QString file = writeProgram(QString::fromUtf8(GetParam()), program);
   const QString folder = QFileInfo(file).absolutePath();

@@ -4,6 +4,7 @@
 #include "editor/MainWindow.h"
 #include "store/Codes.h"
 #include "support/Windows.h"
+#include "testkit/Commands.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -11,8 +12,6 @@
 
 namespace kivo::test {
 namespace {
-
-int code(const char* identifier) { return commandByIdentifier(identifier)->code; }
 
 int charCode(char shown) {
   for (const CharCode& c : charTable())
@@ -28,10 +27,10 @@ struct EditedProgram {
       "HELLOWORLD", "KIVO,PLAY!", "ABCDEFGHIJ", "KLMNOPQRST", "UVWXYZ.?!,"};
 
   static QStringList lines() {
-    QStringList lines{QString::number(code("cmdShowButton1")), QString::number(code("cmdShowButton5")),
-                      QString::number(code("cmdShowButton12")), QString::number(code("cmdShowText1")),
-                      QString::number(code("cmdShowText2")), QString::number(code("cmdStop"))};
-    while (lines.size() < Store::kLineCount) lines << QString::number(code("cmdBeep"));
+    QStringList lines{QString::number(commandCode("cmdShowButton1")), QString::number(commandCode("cmdShowButton5")),
+                      QString::number(commandCode("cmdShowButton12")), QString::number(commandCode("cmdShowText1")),
+                      QString::number(commandCode("cmdShowText2")), QString::number(commandCode("cmdStop"))};
+    while (lines.size() < Store::kLineCount) lines << QString::number(commandCode("cmdBeep"));
     return lines;
   }
   // Button K on cell 21 - K.

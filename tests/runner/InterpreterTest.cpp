@@ -1,13 +1,11 @@
 #include "RunFixture.h"
 
-#include "store/Codes.h"
+#include "testkit/Commands.h"
 
 namespace kivo::test {
 namespace {
 
 using Interpreter = RunFixture;
-
-int code(const char* identifier) { return commandByIdentifier(identifier)->code; }
 
 TEST_F(Interpreter, FirstFetchFollowsTheShowingTick) {
   setLines({222});
@@ -93,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, Pause,
                                            PauseCase{33, 10000}, PauseCase{41, 60000}));
 
 TEST_F(Interpreter, ClickCutsAPauseShort) {
-  store_.setProgramLine(1, QString::number(code("cmdShowButton5")));
-  store_.setProgramLine(2, QString::number(code("cmdPause1min")));
+  store_.setProgramLine(1, QString::number(commandCode("cmdShowButton5")));
+  store_.setProgramLine(2, QString::number(commandCode("cmdPause1min")));
   store_.setProgramLine(5, QStringLiteral("222"));
   startAndShow();
   clock_.advance(4 + 10000);
@@ -139,9 +137,9 @@ TEST_F(Interpreter, ClickBetweenFetchAndAGoingOnLineRunsTheLineAfterIt) {
 
 TEST_F(Interpreter, ButtonsShowAndHideIncludingTheOddCode) {
   std::vector<int> lines;
-  for (int b : {1, 4, 17, 20}) lines.push_back(code(("cmdShowButton" + std::to_string(b)).c_str()));
+  for (int b : {1, 4, 17, 20}) lines.push_back(commandCode(("cmdShowButton" + std::to_string(b)).c_str()));
   lines.push_back(8508);  // hides button 17
-  lines.push_back(code("cmdHideButton20"));
+  lines.push_back(commandCode("cmdHideButton20"));
   int line = 1;
   for (int c : lines) store_.setProgramLine(line++, QString::number(c));
   startAndShow();
@@ -184,7 +182,7 @@ TEST_F(Interpreter, BackColours) {
   for (auto [id, colour] : rows) {
     machine_.reset();
     view_ = FakeRunView{};
-    setLines({code(id), 8});
+    setLines({commandCode(id), 8});
     startAndShow();
     clock_.advance(10);
     EXPECT_EQ(view_.back, colour) << id;
@@ -192,7 +190,7 @@ TEST_F(Interpreter, BackColours) {
 }
 
 TEST_F(Interpreter, PicturesShowFromTheirPathsAndHide) {
-  setLines({132, code("cmdShowPicture3"), 132, code("cmdShowPicture10"), 8});
+  setLines({132, commandCode("cmdShowPicture3"), 132, commandCode("cmdShowPicture10"), 8});
   startAndShow();
   m().setPictureFile(10, QStringLiteral("/somewhere/10.bmp"));
   clock_.advance(4);
@@ -236,14 +234,14 @@ TEST_F(Interpreter, MessageBoxWaitsForItsClose) {
 
 TEST_F(Interpreter, MessageBoxShowsItsSetting) {
   setSetting(4, {16, 255, 239});
-  setLines({code("cmdMsgBoxText4"), 8});
+  setLines({commandCode("cmdMsgBoxText4"), 8});
   startAndShow();
   clock_.advance(2);
   EXPECT_EQ(view_.boxes, (QStringList{"AZ!"}));
 }
 
 TEST_F(Interpreter, LineTwentyBeepRepeatsEveryCycle) {
-  store_.setProgramLine(1, QString::number(code("cmdShowButton1")));
+  store_.setProgramLine(1, QString::number(commandCode("cmdShowButton1")));
   for (int line = 2; line <= 19; ++line) store_.setProgramLine(line, QStringLiteral("46"));
   store_.setProgramLine(20, QStringLiteral("222"));
   startAndShow();
@@ -278,8 +276,8 @@ TEST_F(Interpreter, LineTwentyPauseAndStop) {
 // an earlier line lets the next line follow at once.
 TEST_F(Interpreter, RepeatedMessageBoxLeavesTimeToCloseTheWindow) {
   for (int line = 1; line <= 20; ++line) store_.setProgramLine(line, QStringLiteral("46"));
-  store_.setProgramLine(19, QString::number(code("cmdMsgBoxText1")));
-  store_.setProgramLine(20, QString::number(code("cmdMsgBoxText1")));
+  store_.setProgramLine(19, QString::number(commandCode("cmdMsgBoxText1")));
+  store_.setProgramLine(20, QString::number(commandCode("cmdMsgBoxText1")));
   startAndShow();
   clock_.advance(40);
   ASSERT_EQ(view_.boxes.size(), 1);
@@ -298,7 +296,7 @@ TEST_F(Interpreter, RepeatedMessageBoxLeavesTimeToCloseTheWindow) {
 }
 
 TEST_F(Interpreter, LineThatIsNoNumberHaltsWithItsName) {
-  store_.setProgramLine(1, QString::number(code("cmdShowButton3")));
+  store_.setProgramLine(1, QString::number(commandCode("cmdShowButton3")));
   store_.setProgramLine(2, QStringLiteral("abc"));
   store_.setProgramLine(3, QStringLiteral("222"));
   startAndShow();

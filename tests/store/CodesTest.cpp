@@ -1,4 +1,5 @@
 #include "store/Codes.h"
+#include "testkit/Commands.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ TEST(CommandTable, EveryCodeFollowsTheRuleWithOneException) {
   const auto table = commandTable();
   ASSERT_EQ(table.size(), 73u);
   for (int i = 0; i < 73; ++i) EXPECT_EQ(table[i].code, expectedCode(i)) << table[i].identifier;
-  EXPECT_EQ(commandByIdentifier("cmdHideButton17")->code, 8508);
+  EXPECT_EQ(test::commandCode("cmdHideButton17"), 8508);
   EXPECT_EQ(findCommand(QStringLiteral("8505")), nullptr);
 }
 

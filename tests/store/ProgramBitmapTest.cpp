@@ -3,6 +3,7 @@
 #include "store/Codes.h"
 #include "store/Store.h"
 #include "support/BmpFiles.h"
+#include "support/StoreFields.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,7 @@ namespace kivo {
 namespace {
 
 using test::BmpKind;
+using test::RefusedText;
 using test::makeBmp;
 using test::writeFile;
 
@@ -110,14 +112,7 @@ TEST_F(ProgramBitmapTest, ValuesBecomeColoursChannelByChannel) {
   }
 }
 
-struct RefusedCase {
-  const char* tag;
-  int field;
-  const char16_t* text;
-  const char16_t* message;
-};
-
-const RefusedCase kRefused[] = {
+const RefusedText kRefused[] = {
     {"emptyLine", 3, u"", u"3行目が数字ではありません。"},
     {"lettersInLine", 20, u"abc", u"20行目が数字ではありません。"},
     {"negative", 1, u"-1", u"1行目の数字は保存できません。"},
@@ -129,10 +124,10 @@ const RefusedCase kRefused[] = {
     {"character", 93, u"?", u"文字設定５の10文字目が数字ではありません。"},
 };
 
-class RefusedField : public ::testing::TestWithParam<RefusedCase> {};
+class RefusedField : public ::testing::TestWithParam<RefusedText> {};
 
 TEST_P(RefusedField, IsNamedAndNothingIsDrawn) {
-  const RefusedCase& c = GetParam();
+  const RefusedText& c = GetParam();
   Store store;
   store.setProgramLine(1, QStringLiteral("231"));
   store.setField(c.field, QString::fromUtf16(c.text));

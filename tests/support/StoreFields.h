@@ -21,4 +21,13 @@ inline void setProgramLines(Store& store, std::initializer_list<int> codes) {
   for (int code : codes) store.setProgramLine(line++, QString::number(code));
 }
 
+// A field the bitmap writer refuses: `text` in field `field` (a program
+// line 1..20 is typed where a window shows it), and how its message starts.
+struct RefusedText {
+  const char* tag;
+  int field;
+  const char16_t* text;
+  const char16_t* message;
+};
+
 }  // namespace kivo::test

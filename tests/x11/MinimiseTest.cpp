@@ -4,6 +4,7 @@
 #include "editor/MainWindow.h"
 #include "platform/TimerSet.h"
 #include "platform/WindowFrame.h"
+#include "platform/Xcb.h"
 #include "runner/RunWindow.h"
 #include "store/Store.h"
 #include "support/FakeHost.h"
@@ -15,7 +16,6 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
-#include <xcb/xcb.h>
 
 namespace kivo::test {
 namespace {
@@ -73,10 +73,8 @@ TEST_F(Started, EveryWindowComesBackUnminimisedAndActive) {
 TEST_F(Started, UnderASilentManagerAsksOnceAndPlacesByTheFrameOnScreen) {
   xcb_connection_t* c = xcb_connect(nullptr, nullptr);  // sees the requests the manager gets
   const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-  xcb_change_window_attributes(c, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root,
-                               XCB_CW_EVENT_MASK, &mask);
-  auto* request =
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 26, "_NET_REQUEST_FRAME_EXTENTS"), nullptr);
+  xcb_change_window_attributes(c, xcb::rootOf(c), XCB_CW_EVENT_MASK, &mask);
+  const xcb_atom_t request = xcb::internAtom(c, "_NET_REQUEST_FRAME_EXTENTS");
   ignoreFrameAnswers(true);
   start();
   auto centred = [middle = QGuiApplication::primaryScreen()->availableGeometry().center()](QWidget* w) {
@@ -109,14 +107,11 @@ TEST_F(Started, UnderASilentManagerAsksOnceAndPlacesByTheFrameOnScreen) {
     }
   }
   int requests = 0;
-  while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+  while (const xcb::Reply<xcb_generic_event_t> e{xcb_poll_for_event(c)})
     requests += (e->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
-                reinterpret_cast<xcb_client_message_event_t*>(e)->type == request->atom;
-    std::free(e);
-  }
+                reinterpret_cast<const xcb_client_message_event_t*>(e.get())->type == request;
   EXPECT_EQ(requests, 1);
   ignoreFrameAnswers(false);
-  std::free(request);
   xcb_disconnect(c);
 }
 

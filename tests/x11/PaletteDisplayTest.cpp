@@ -1,3 +1,5 @@
+#include "testkit/XServer.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
@@ -24,11 +26,9 @@ const Program kPrograms[] = {
 // colour warning), on an X server of this test's own. Their windows carry
 // the class their desktop entries name.
 TEST(PaletteDisplay, BothProgramsShowTheirFirstBoxUnderTheirWindowClass) {
-  QProcess server;
-  server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
-                                        "1280x1024x8"});
-  ASSERT_TRUE(server.waitForReadyRead(10000));
-  const QString display = ":" + QString::fromLatin1(server.readLine().trimmed());
+  const XServer server("1280x1024x8");
+  ASSERT_TRUE(server.ready()) << qPrintable(server.problem());
+  const QString& display = server.display();
   for (const auto& [program, instance, windowClass, desktopFile] : kPrograms) {
     QFile entry(QStringLiteral(KIVO_RESOURCES "/") + desktopFile);
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
@@ -56,8 +56,6 @@ TEST(PaletteDisplay, BothProgramsShowTheirFirstBoxUnderTheirWindowClass) {
     run.kill();
     run.waitForFinished();
   }
-  server.terminate();
-  server.waitForFinished(5000);
 }
 
 }  // namespace

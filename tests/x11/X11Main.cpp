@@ -1,10 +1,11 @@
-#include "X11Session.h"
+#include "testkit/XServer.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 // These tests run on a real X server with a window manager: frames, taskbar
@@ -16,11 +17,12 @@ int main(int argc, char** argv) {
   QString manager = QStringLiteral("openbox");
   for (int i = 1; i < argc; ++i)
     if (std::strncmp(argv[i], "--manager=", 10) == 0) manager = QString::fromLocal8Bit(argv[i] + 10);
-  kivo::test::X11Session session(manager);
-  if (!session.ready()) {
-    std::fprintf(stderr, "x11 tests: %s\n", qPrintable(session.problem()));
+  const kivo::test::XServer server("1280x1024x24", manager);
+  if (!server.ready()) {
+    std::fprintf(stderr, "x11 tests: %s\n", qPrintable(server.problem()));
     return 1;
   }
+  setenv("DISPLAY", qPrintable(server.display()), 1);
   qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();

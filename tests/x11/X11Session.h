@@ -5,9 +5,6 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
-
-#include <sys/types.h>
 
 #include <functional>
 #include <vector>
@@ -15,29 +12,6 @@
 struct xcb_connection_t;
 
 namespace kivo::test {
-
-// An X server of our own on a free display, with a window manager ("openbox"
-// or "xfwm4") that reads a configuration of ours, never the user's, for the
-// tests that must see windows as a user's desktop shows them.
-class X11Session {
- public:
-  explicit X11Session(const QString& manager);
-  ~X11Session();
-  X11Session(const X11Session&) = delete;
-  X11Session& operator=(const X11Session&) = delete;
-
-  bool ready() const { return ready_; }
-  const QString& display() const { return display_; }
-  const QString& problem() const { return problem_; }
-
- private:
-  pid_t server_ = 0;
-  pid_t manager_ = 0;
-  QTemporaryDir config_;
-  QString display_;
-  QString problem_;
-  bool ready_ = false;
-};
 
 // What the window system says of a window: whether it is on screen, and its
 // frame as the window manager drew it. The taskbar state is read with xprop.
