@@ -9,7 +9,7 @@
 #include "runner/RunWindow.h"
 #include "store/Codes.h"
 #include "store/Store.h"
-#include "testkit/Commands.h"
+#include "support/Commands.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "bench.h"
 
-#include "testkit/XServer.h"
+#include "support/XServer.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -5,7 +5,7 @@
 #include "runner/RunWindow.h"
 #include "store/Codes.h"
 #include "store/Store.h"
-#include "testkit/Commands.h"
+#include "support/Commands.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -4,7 +4,7 @@
 
 #include "store/Codes.h"
 #include "support/BmpFiles.h"
-#include "testkit/Commands.h"
+#include "support/Commands.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "editor/MainWindow.h"
 #include "store/Codes.h"
 #include "support/Windows.h"
-#include "testkit/Commands.h"
+#include "support/Commands.h"
 
 #include <QAction>
 #include <QLineEdit>

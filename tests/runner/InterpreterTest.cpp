@@ -1,6 +1,6 @@
 #include "RunFixture.h"
 
-#include "testkit/Commands.h"
+#include "support/Commands.h"
 
 namespace kivo::test {
 namespace {

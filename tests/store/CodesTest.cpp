@@ -1,5 +1,5 @@
 #include "store/Codes.h"
-#include "testkit/Commands.h"
+#include "support/Commands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "testkit/XServer.h"
+#include "support/XServer.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "testkit/XServer.h"
+#include "support/XServer.h"
 
 #include "platform/Xcb.h"
 
