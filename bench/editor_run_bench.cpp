@@ -6,7 +6,7 @@
 #include "editor/MainWindow.h"
 #include "platform/RealClock.h"
 #include "platform/TimerSet.h"
-#include "runner/RunWindow.h"
+#include "runner_ui/RunWindow.h"
 #include "store/Codes.h"
 #include "store/Store.h"
 #include "support/Commands.h"

@@ -1,8 +1,8 @@
 #include "bench.h"
 
 #include "platform/RealClock.h"
-#include "runner/RunLauncher.h"
-#include "runner/RunWindow.h"
+#include "runner_ui/RunLauncher.h"
+#include "runner_ui/RunWindow.h"
 #include "store/Codes.h"
 #include "store/Store.h"
 #include "support/Commands.h"

@@ -4,7 +4,7 @@
 #include "editor/MainWindow.h"
 #include "editor/StoreWindow.h"
 #include "editor/VersionDialog.h"
-#include "platform/WindowFrame.h"
+#include "platform_ui/WindowFrame.h"
 #include "settings/CharSettingDialog.h"
 #include "settings/PlacementDialog.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "editor/SplashWindow.h"
-#include "platform/FormSlot.h"
-#include "runner/RunLauncher.h"
+#include "platform_ui/FormSlot.h"
+#include "runner_ui/RunLauncher.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "editor/FixedWindow.h"
 
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "editor/HelpWindow.h"
 
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 #include "store/Codes.h"
 
 #include <QApplication>

@@ -2,12 +2,12 @@
 
 #include "editor/Editor.h"
 #include "editor/MonitorPanel.h"
-#include "platform/Icons.h"
-#include "platform/WindowFrame.h"
-#include "platform/WindowGeometry.h"
+#include "platform_ui/Icons.h"
+#include "platform_ui/WindowFrame.h"
+#include "platform_ui/WindowGeometry.h"
 #include "platform/Host.h"
 #include "platform/Number.h"
-#include "runner/RunLauncher.h"
+#include "runner_ui/RunLauncher.h"
 #include "store/Codes.h"
 #include "store/ProgramBitmap.h"
 

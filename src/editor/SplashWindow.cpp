@@ -1,7 +1,7 @@
 #include "editor/SplashWindow.h"
 
 #include "platform/Host.h"
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 #include "store/Codes.h"
 #include "store/ProgramBitmap.h"
 

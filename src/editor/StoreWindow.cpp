@@ -1,6 +1,6 @@
 #include "editor/StoreWindow.h"
 
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 
 namespace kivo {
 

@@ -1,7 +1,7 @@
 #include "editor/VersionDialog.h"
 
 #include "platform/Host.h"
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "editor/Editor.h"
-#include "platform/JapaneseTexts.h"
-#include "platform/PaintableDisplay.h"
-#include "platform/QtHost.h"
+#include "platform_ui/JapaneseTexts.h"
+#include "platform_ui/PaintableDisplay.h"
+#include "platform_ui/QtHost.h"
 #include "platform/RealClock.h"
-#include "platform/SessionSettings.h"
+#include "platform_ui/SessionSettings.h"
 #include "store/Store.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "player/LoaderWindow.h"
 
 #include "platform/Host.h"
-#include "platform/Icons.h"
-#include "platform/WindowFrame.h"
-#include "platform/WindowGeometry.h"
-#include "runner/RunLauncher.h"
+#include "platform_ui/Icons.h"
+#include "platform_ui/WindowFrame.h"
+#include "platform_ui/WindowGeometry.h"
+#include "runner_ui/RunLauncher.h"
 #include "store/ProgramBitmap.h"
 #include "store/Store.h"
 

@@ -1,7 +1,7 @@
 #include "player/Player.h"
 
 #include "player/LoaderWindow.h"
-#include "runner/RunWindow.h"
+#include "runner_ui/RunWindow.h"
 
 namespace kivo {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FormSlot.h"
-#include "runner/RunLauncher.h"
+#include "platform_ui/FormSlot.h"
+#include "runner_ui/RunLauncher.h"
 
 #include <QObject>
 

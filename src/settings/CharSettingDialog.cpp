@@ -1,6 +1,6 @@
 #include "settings/CharSettingDialog.h"
 
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 #include "settings/ToolWindow.h"
 #include "store/Codes.h"
 

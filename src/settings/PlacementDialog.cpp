@@ -1,6 +1,6 @@
 #include "settings/PlacementDialog.h"
 
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 #include "settings/CodeComboBox.h"
 #include "settings/PlacementDiagram.h"
 #include "settings/ToolWindow.h"

@@ -1,6 +1,6 @@
 #include "settings/ToolWindow.h"
 
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 
 #include <QPushButton>
 #include <QWidget>

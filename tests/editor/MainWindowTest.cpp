@@ -1,11 +1,11 @@
 #include "EditorFixture.h"
 
-#include "platform/WindowFrame.h"
+#include "platform_ui/WindowFrame.h"
 
 #include <QMouseEvent>
 
 #include "editor/StoreWindow.h"
-#include "runner/RunLauncher.h"
+#include "runner_ui/RunLauncher.h"
 
 #include <QClipboard>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "platform/Icons.h"
+#include "platform_ui/Icons.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "PlayerFixture.h"
 
-#include "platform/WindowFrame.h"
+#include "platform_ui/WindowFrame.h"
 
 #include "store/Codes.h"
 #include "support/BmpFiles.h"

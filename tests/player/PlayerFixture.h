@@ -5,7 +5,7 @@
 #include "platform/Twips.h"
 #include "player/LoaderWindow.h"
 #include "player/Player.h"
-#include "runner/RunWindow.h"
+#include "runner_ui/RunWindow.h"
 #include "store/ProgramBitmap.h"
 #include "store/Store.h"
 #include "support/FakeHost.h"

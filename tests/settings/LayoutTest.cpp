@@ -1,8 +1,8 @@
 #include "DialogFixture.h"
 
-#include "platform/WindowFrame.h"
+#include "platform_ui/WindowFrame.h"
 
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowGeometry.h"
 #include "settings/CharSettingDialog.h"
 #include "settings/PlacementDiagram.h"
 #include "settings/PlacementDialog.h"

@@ -1,6 +1,6 @@
 #include "support/XServer.h"
 
-#include "platform/Xcb.h"
+#include "platform_ui/Xcb.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -3,9 +3,9 @@
 #include "editor/Editor.h"
 #include "editor/MainWindow.h"
 #include "platform/TimerSet.h"
-#include "platform/WindowFrame.h"
-#include "platform/Xcb.h"
-#include "runner/RunWindow.h"
+#include "platform_ui/WindowFrame.h"
+#include "platform_ui/Xcb.h"
+#include "runner_ui/RunWindow.h"
 #include "store/Store.h"
 #include "support/FakeHost.h"
 

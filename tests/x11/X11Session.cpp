@@ -1,6 +1,6 @@
 #include "X11Session.h"
 
-#include "platform/Xcb.h"
+#include "platform_ui/Xcb.h"
 #include "support/Windows.h"
 
 #include <QElapsedTimer>

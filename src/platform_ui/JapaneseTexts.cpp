@@ -1,4 +1,4 @@
-#include "platform/JapaneseTexts.h"
+#include "platform_ui/JapaneseTexts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

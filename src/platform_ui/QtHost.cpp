@@ -1,4 +1,4 @@
-#include "platform/QtHost.h"
+#include "platform_ui/QtHost.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Twips.h"
-#include "platform/WindowFrame.h"
+#include "platform_ui/WindowFrame.h"
 
 #include <QColor>
 #include <QPalette>

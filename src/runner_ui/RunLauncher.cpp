@@ -1,6 +1,6 @@
-#include "runner/RunLauncher.h"
+#include "runner_ui/RunLauncher.h"
 
-#include "runner/RunWindow.h"
+#include "runner_ui/RunWindow.h"
 
 namespace kivo {
 

@@ -1,6 +1,6 @@
-#include "platform/WindowFrame.h"
+#include "platform_ui/WindowFrame.h"
 
-#include "platform/Xcb.h"
+#include "platform_ui/Xcb.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>

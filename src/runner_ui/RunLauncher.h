@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FormSlot.h"
-#include "runner/RunVariant.h"
+#include "platform_ui/FormSlot.h"
+#include "runner_ui/RunVariant.h"
 
 #include <QObject>
 #include <QString>

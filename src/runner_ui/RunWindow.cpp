@@ -1,9 +1,9 @@
-#include "runner/RunWindow.h"
+#include "runner_ui/RunWindow.h"
 
 #include "platform/Host.h"
 #include "platform/Picture.h"
-#include "platform/WindowFrame.h"
-#include "platform/WindowGeometry.h"
+#include "platform_ui/WindowFrame.h"
+#include "platform_ui/WindowGeometry.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "runner/RunMachine.h"
-#include "runner/RunVariant.h"
+#include "runner_ui/RunVariant.h"
 #include "runner/RunView.h"
 
 #include <QColor>

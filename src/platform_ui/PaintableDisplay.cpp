@@ -1,6 +1,6 @@
-#include "platform/PaintableDisplay.h"
+#include "platform_ui/PaintableDisplay.h"
 
-#include "platform/Xcb.h"
+#include "platform_ui/Xcb.h"
 
 #include <QGuiApplication>
 #include <QWindow>
