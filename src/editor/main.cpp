@@ -1,34 +1,21 @@
 #include "editor/Editor.h"
-#include "platform_ui/JapaneseTexts.h"
-#include "platform_ui/PaintableDisplay.h"
-#include "platform_ui/QtHost.h"
-#include "platform/RealClock.h"
-#include "platform_ui/SessionSettings.h"
+#include "platform_ui/ProgramMain.h"
 #include "store/Store.h"
 
-#include <QApplication>
+namespace {
 
-#include <cstdio>
+struct EditorProgram {
+  EditorProgram(kivo::Host& host, kivo::Clock& clock) : editor(store, host, clock) {
+    editor.start();
+  }
+  kivo::Store store;
+  kivo::Editor editor;
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-  kivo::SessionSettings settings;
-  kivo::PaintableDisplay display(argc, argv);
-  if (!display.problem().empty()) {
-    std::fprintf(stderr, "%s: %s\n", argv[0], display.problem().c_str());
-    return 1;
-  }
-  // The window class, which kivo.desktop names (StartupWMClass).
-  QCoreApplication::setApplicationName(QStringLiteral("kivo"));
-  QApplication app(display.argc(), display.argv());
-  display.fillGreyColourMap();
-  kivo::useJapaneseQtTexts(&app);
-  kivo::Store store;
-  kivo::QtHost host;
-  kivo::RealClock clock;
-  kivo::Editor editor(store, host, clock);
-  editor.start();
-  const int status = app.exec();
-  // Windows unloaded in the last moments go while the clock still stands.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  return status;
+  return kivo::programMain(argc, argv, {"kivo"}, [](kivo::Host& host, kivo::Clock& clock) {
+    return std::make_shared<EditorProgram>(host, clock);
+  });
 }

@@ -1,45 +1,30 @@
-#include "platform_ui/JapaneseTexts.h"
-#include "platform_ui/PaintableDisplay.h"
-#include "platform_ui/QtHost.h"
-#include "platform/RealClock.h"
-#include "platform_ui/SessionSettings.h"
+#include "platform_ui/ProgramMain.h"
 #include "player/Player.h"
 #include "store/Store.h"
 
-#include <QApplication>
-#include <QWindow>
+#include <QCoreApplication>
 
-#include <cstdio>
+namespace {
 
-int main(int argc, char* argv[]) {
-  kivo::SessionSettings settings;
-  kivo::PaintableDisplay display(argc, argv);
-  if (!display.problem().empty()) {
-    std::fprintf(stderr, "%s: %s\n", argv[0], display.problem().c_str());
-    return 1;
+struct PlayerProgram {
+  PlayerProgram(kivo::Host& host, kivo::Clock& clock) : player(store, host, clock) {
+    // Queued: the player may end inside a step of its own windows. Not quit():
+    // that asks every window to close first and gives up when one refuses, as
+    // the run window does, leaving the loader's square on screen for ever.
+    QObject::connect(&player, &kivo::Player::ended, qApp, [] { QCoreApplication::exit(0); },
+                     Qt::QueuedConnection);
+    player.start();
   }
-  QApplication app(display.argc(), display.argv());
-  // The window class (kivo-form.desktop's StartupWMClass) is the program's
-  // name, which Qt reads at its first window and keeps. Qt also titles a
-  // window that has no caption with that name, and the player's run window
-  // is to show none: after the first window the name is blank.
-  QCoreApplication::setApplicationName(QStringLiteral("kivo-form"));
-  QWindow().create();
-  QCoreApplication::setApplicationName(QStringLiteral(" "));
-  display.fillGreyColourMap();
-  kivo::useJapaneseQtTexts(&app);
   kivo::Store store;
-  kivo::QtHost host;
-  kivo::RealClock clock;
-  kivo::Player player(store, host, clock);
-  // Queued: the player may end inside a step of its own windows. Not quit():
-  // that asks every window to close first and gives up when one refuses, as
-  // the run window does, leaving the loader's square on screen for ever.
-  QObject::connect(&player, &kivo::Player::ended, &app, [] { QCoreApplication::exit(0); },
-                   Qt::QueuedConnection);
-  player.start();
-  const int status = app.exec();
-  // Windows unloaded in the last moments go while the clock still stands.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  return status;
+  kivo::Player player;
+};
+
+}  // namespace
+
+// The player's run window shows no caption, so after the first window the
+// application's name is blank.
+int main(int argc, char* argv[]) {
+  return kivo::programMain(argc, argv, {"kivo-form", " "}, [](kivo::Host& host, kivo::Clock& clock) {
+    return std::make_shared<PlayerProgram>(host, clock);
+  });
 }

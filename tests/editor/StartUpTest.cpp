@@ -2,8 +2,14 @@
 
 #include "editor/SplashWindow.h"
 
-#include <QWindow>
+#include <QFileSystemWatcher>
+#include <QProcess>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <csignal>
 
 namespace kivo::test {
 namespace {
@@ -89,6 +95,47 @@ TEST_P(StartUp, ChecksOnceAfter800msThenLeavesTheMainWindowInFront) {
 
 INSTANTIATE_TEST_SUITE_P(Displays, StartUp, ::testing::ValuesIn(kDisplays),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct Ending {
+  const char* tag;
+  const char* program;
+  int signal;
+};
+
+const Ending kEndings[] = {{"EditorOnSigterm", KIVO_EDITOR, SIGTERM},
+                           {"PlayerOnSighup", KIVO_PLAYER, SIGHUP}};
+
+void PrintTo(const Ending& e, std::ostream* os) { *os << e.tag; }
+
+class EndedBySignal : public ::testing::TestWithParam<Ending> {};
+
+// As root without a runtime folder: Qt's settings go to a private folder
+// that no one can foresee, with no warning, and it goes with a logout.
+TEST_P(EndedBySignal, LeavesNoSettingsFolder) {
+  QTemporaryDir tmp;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+  env.insert(QStringLiteral("TMPDIR"), tmp.path());
+  QProcess program;
+  program.setProcessEnvironment(env);
+  QFileSystemWatcher watcher({tmp.path()});
+  QSignalSpy made(&watcher, &QFileSystemWatcher::directoryChanged);
+  program.start(QString::fromUtf8(GetParam().program), {});
+  ASSERT_TRUE(made.wait(10000));
+  const QFileInfoList folders = QDir(tmp.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
+  ASSERT_EQ(folders.size(), 1);
+  EXPECT_NE(folders[0].fileName(), QStringLiteral("kivo-settings-%1").arg(program.processId()));
+  EXPECT_EQ(folders[0].permissions().toInt() & 0077, 0) << "for the owner alone";
+
+  ::kill(static_cast<pid_t>(program.processId()), GetParam().signal);
+  ASSERT_TRUE(program.waitForFinished(10000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_TRUE(QDir(tmp.path()).isEmpty());
+  EXPECT_FALSE(program.readAllStandardError().contains("XDG_RUNTIME_DIR"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, EndedBySignal, ::testing::ValuesIn(kEndings),
+                         [](const auto& info) { return std::string(info.param.tag); });
 
 struct Place {
   const char* name;
