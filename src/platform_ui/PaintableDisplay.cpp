@@ -82,11 +82,10 @@ void PaintableDisplay::fillGreyColourMap() const {
   const Reply<xcb_alloc_color_cells_reply_t> cells(xcb_alloc_color_cells_reply(
       connection, xcb_alloc_color_cells(connection, 0, attributes->colormap, 256, 0), nullptr));
   if (!cells) return;
-  // Qt writes a pixel's grey level as its value.
   const uint32_t* pixels = xcb_alloc_color_cells_pixels(cells.get());
   std::vector<xcb_coloritem_t> ramp;
   for (int i = 0; i < xcb_alloc_color_cells_pixels_length(cells.get()); ++i) {
-    const auto level = static_cast<uint16_t>((pixels[i] & 0xff) * 257);
+    const uint16_t level = greyLevel(pixels[i]);
     ramp.push_back({pixels[i], level, level, level,
                     XCB_COLOR_FLAG_RED | XCB_COLOR_FLAG_GREEN | XCB_COLOR_FLAG_BLUE, 0});
   }

@@ -1,9 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kivo {
+
+// The level a grey visual's pixel value stands for, in X's 16 bits a
+// channel: Qt writes a pixel's 8-bit grey level as its value.
+constexpr std::uint16_t greyLevel(std::uint32_t pixel) {
+  return static_cast<std::uint16_t>((pixel & 0xff) * 257);
+}
 
 // Qt's X11 backend paints only into true-colour visuals of 15 bits or more
 // and into 8-bit grey ones. On a palette display (8 bits, colour-mapped) it

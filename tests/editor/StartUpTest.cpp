@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 
 #include "editor/SplashWindow.h"
+#include "platform_ui/PaintableDisplay.h"
 
 #include <QFileSystemWatcher>
 #include <QProcess>
@@ -95,6 +96,12 @@ TEST_P(StartUp, ChecksOnceAfter800msThenLeavesTheMainWindowInFront) {
 
 INSTANTIATE_TEST_SUITE_P(Displays, StartUp, ::testing::ValuesIn(kDisplays),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GreyDisplay, ColourMapRunsFromBlackToWhite) {
+  EXPECT_EQ(greyLevel(0), 0);
+  EXPECT_EQ(greyLevel(8), 8 * 257);
+  EXPECT_EQ(greyLevel(255), 65535);
+}
 
 struct Ending {
   const char* tag;
