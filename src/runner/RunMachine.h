@@ -47,7 +47,6 @@ class RunMachine {
   QString currentCode() const { return currentCode_; }
   QString charText(int setting) const { return charTexts_.at(setting - 1); }
   QString pictureFile(int n) const { return pictureFiles_.at(n - 1); }
-  void setPictureFile(int n, const QString& path) { pictureFiles_.at(n - 1) = path; }
   // Picture N becomes <folder>/N.bmp, for N = 1..10.
   void setPictureFolder(const QString& folder);
 

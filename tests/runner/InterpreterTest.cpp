@@ -192,10 +192,10 @@ TEST_F(Interpreter, BackColours) {
 TEST_F(Interpreter, PicturesShowFromTheirPathsAndHide) {
   setLines({132, commandCode("cmdShowPicture3"), 132, commandCode("cmdShowPicture10"), 8});
   startAndShow();
-  m().setPictureFile(10, QStringLiteral("/somewhere/10.bmp"));
   clock_.advance(4);
   EXPECT_TRUE(view_.pictureShown);
   EXPECT_EQ(view_.picturesLoaded, (QStringList{"c:\\kivo\\3.bmp"}));
+  m().setPictureFolder(QStringLiteral("/somewhere"));
   clock_.advance(2);
   EXPECT_FALSE(view_.pictureShown);
   clock_.advance(100);

@@ -65,8 +65,8 @@ TEST_F(RunWindowTest, SmallProgramShowsWhatItSays) {
   store_.setButtonPlace(5, QStringLiteral("107"));    // place 13
   setLines({198, 140, 140, 2064, 4162, 49, 8});
   QSignalSpy shown(&launcher_, &RunLauncher::runShown);
+  launcher_.setPictureFolder(dir.path());
   launcher_.start();
-  w().machine().setPictureFile(1, dir.filePath("1.bmp"));
   ASSERT_TRUE(clock_.advanceUntil([&] { return w().isVisible(); }, 1000));
   EXPECT_EQ(shown.count(), 1);
   clock_.advance(100);
@@ -182,17 +182,17 @@ TEST_F(RunWindowTest, MissingPictureIsReportedByTheTriedPathAndTheWindowStays) {
   const QString home = QDir::homePath() + QStringLiteral("/kivo/2.bmp");
   if (QFile::exists(home)) GTEST_SKIP() << home.toStdString() << " exists here";
   const struct {
-    QString path, named;
-  } cases[] = {{QStringLiteral("/no/such/2.bmp"), QStringLiteral("/no/such/2.bmp")},
-               {QStringLiteral("c:\\kivo\\2.bmp"), home}};
+    QString folder, named;
+  } cases[] = {{QStringLiteral("/no/such"), QStringLiteral("/no/such/2.bmp")},
+               {QString(), home}};  // none told: the design path
   for (const auto& c : cases) {
     host_.messages.clear();
     setLines({57, 222});
+    launcher_.setPictureFolder(c.folder);
     launcher_.start();
-    w().machine().setPictureFile(2, c.path);
     ASSERT_TRUE(clock_.advanceUntil([&] { return w().isVisible(); }, 1000));
     clock_.advance(10);
-    ASSERT_EQ(host_.messages.size(), 1u) << c.path.toStdString();
+    ASSERT_EQ(host_.messages.size(), 1u) << c.named.toStdString();
     EXPECT_TRUE(host_.messages[0].contains(c.named)) << host_.messages[0].toStdString();
     EXPECT_FALSE(host_.messages[0].contains(u'\\')) << host_.messages[0].toStdString();
     EXPECT_TRUE(launcher_.loaded());
