@@ -39,6 +39,7 @@ const NumberCase kNumberCases[] = {
     {"blankAfterSign", u"- 8", std::nullopt},
     {"fullWidthDigits", u"２４", 24},
     {"fullWidthBlankAndSign", u"　－８", -8},
+    {"minusSign", u"−8", -8},
     {"fullWidthMixed", u"1６５", 165},
 };
 

@@ -46,6 +46,18 @@ TEST_F(TimerSetTest, RepeatsEveryInterval) {
   EXPECT_EQ(log_.entries, (std::vector<QString>{"a@100", "a@200", "a@300"}));
 }
 
+// What fell due while held runs once, and the period counts from there.
+TEST_F(TimerSetTest, HeldRepeatingTimerRunsOnceOnReleaseAndCountsFromThere) {
+  TimerSet set(clock_);
+  const int t = addLogged(set, "a");
+  set.setInterval(t, 100);
+  set.setHeld(true);
+  clock_.advance(350);
+  set.setHeld(false);
+  clock_.advance(110);
+  EXPECT_EQ(log_.entries, (std::vector<QString>{"a@350", "a@450"}));
+}
+
 TEST_F(TimerSetTest, SettingAnIntervalRestartsItsCount) {
   TimerSet set(clock_);
   const int t = addLogged(set, "a");
