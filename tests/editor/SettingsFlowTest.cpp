@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 
-#include "runner/RunFixture.h"
+#include "runner_ui/RunLauncher.h"
+#include "runner_ui/RunWindow.h"
 #include "settings/CharSettingDialog.h"
 #include "settings/PlacementDialog.h"
 #include "support/StoreFields.h"
@@ -177,17 +178,15 @@ TEST_F(EditorTest, SettingsAreSavedAndOpenedWithTheProgram) {
 
 // ---- A run after the dialogs --------------------------------------------------
 
-class RunAfterDialogs : public RunFixture {
+class RunAfterDialogs : public EditorTest {
  protected:
-  ~RunAfterDialogs() override { flushDeletes(); }
-
   void place(std::initializer_list<std::pair<int, const char*>> places) {
-    auto* dialog = new PlacementDialog(store_);
+    auto* dialog = new PlacementDialog(store);
     for (const auto& [k, text] : places) combo(dialog, k)->setEditText(QString::fromUtf8(text));
     press(dialog, 1);
   }
   void compose(int setting, std::initializer_list<int> buttons) {
-    auto* dialog = new CharSettingDialog(store_, setting);
+    auto* dialog = new CharSettingDialog(store, setting);
     for (int b : buttons) press(dialog, b);
     press(dialog, 41);
   }
@@ -199,20 +198,23 @@ TEST_F(RunAfterDialogs, PlacesTheButtonsAndPrintsTheComposedTexts) {
   place({{1, "165"}, {2, "41"}, {3, "41"}, {4, "abc"}, {5, "8"}});
   compose(1, {1, 18, 3, 19});       // h, blank, i
   compose(2, {11, 2, 36, 3, 37});   // a, z, ","
-  setLines({140, 148, 239, 2056, 8});
-  startAndShow();
-  runLines(5);
+  typeLines({"140", "148", "239", "2056", "8"});
+  trigger("mnuzikkouw");
+  const auto runWindow = [&] { return editor.launcher().window(); };
+  ASSERT_TRUE(clock.advanceUntil([&] { return runWindow() && runWindow()->isVisible(); }, 1000));
+  clock.advance(10);
 
-  const QPoint corner(4800, 0);
-  EXPECT_EQ(view_.buttonAt[0], QPoint(4800, 4500));
-  EXPECT_EQ(view_.buttonAt[1], corner);
-  EXPECT_EQ(view_.buttonAt[2], corner);
-  EXPECT_EQ(view_.buttonAt[3], corner);
-  EXPECT_EQ(view_.buttonAt[4], QPoint(0, 0));
-  EXPECT_EQ(view_.printed, QStringList({"HI", "AZ,"}));
-  EXPECT_TRUE(view_.buttonShown[0]);
-  EXPECT_TRUE(view_.buttonShown[3]);
-  EXPECT_EQ(m().charText(3), "") << "settings not composed stay empty";
+  RunWindow& w = *runWindow();
+  const QPoint corner(4800 / 15, 0);
+  EXPECT_EQ(w.button(1)->pos(), QPoint(4800 / 15, 4500 / 15));
+  EXPECT_EQ(w.button(2)->pos(), corner);
+  EXPECT_EQ(w.button(3)->pos(), corner);
+  EXPECT_EQ(w.button(4)->pos(), corner);
+  EXPECT_EQ(w.button(5)->pos(), QPoint(0, 0));
+  EXPECT_EQ(w.printedTexts(), QStringList({"HI", "AZ,"}));
+  EXPECT_TRUE(w.button(1)->isVisible());
+  EXPECT_TRUE(w.button(4)->isVisible());
+  EXPECT_EQ(w.machine().charText(3), "") << "settings not composed stay empty";
 }
 
 }  // namespace

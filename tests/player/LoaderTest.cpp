@@ -135,10 +135,6 @@ QString made(const QString& file, const QByteArray& bytes) {
   return file;
 }
 
-QByteArray program24(int width, int height) {
-  return makeBmp(BmpKind::Rgb24, width, height, [](int, int) { return qRgb(231, 0, 0); });
-}
-
 struct Refused {
   const char* tag;
   std::function<QString(const QString& folder)> make;  // the name chosen

@@ -25,6 +25,7 @@ namespace {
 using test::BmpKind;
 using test::RefusedText;
 using test::makeBmp;
+using test::program24;
 using test::writeFile;
 
 QImage freshCanvas() { return Store().codePicture(); }
@@ -189,10 +190,6 @@ struct RefusedOpen {
   std::function<bool(const QString& file)> make;  // false: nothing to make
   const char16_t* message;
 };
-
-QByteArray program24(int width, int height) {
-  return makeBmp(BmpKind::Rgb24, width, height, [](int, int) { return qRgb(8, 0, 0); });
-}
 
 const RefusedOpen kRefusedOpens[] = {
     {"missing", "missing.bmp", [](const QString&) { return false; }, u"ファイルを開けません: "},

@@ -440,6 +440,10 @@ QByteArray makeBmp(BmpKind kind, int width, int height, const PixelFn& pixel) {
   return assemble(l, {}, pixels, stride(l) * height, &offset);
 }
 
+QByteArray program24(int width, int height) {
+  return makeBmp(BmpKind::Rgb24, width, height, [](int, int) { return qRgb(8, 0, 0); });
+}
+
 QByteArray makePng(quint32 width, quint32 height, int bitDepth) {
   auto chunk = [](const char* type, const QByteArray& data) {
     QByteArray out = QByteArray(4, '\0') + type + data + QByteArray(4, '\0');

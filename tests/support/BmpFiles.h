@@ -78,6 +78,9 @@ enum class BmpKind {
 using PixelFn = std::function<QRgb(int x, int y)>;
 
 QByteArray makeBmp(BmpKind kind, int width, int height, const PixelFn& pixel);
+// A 24-bit bitmap of one colour, for the sizes and lengths a program file
+// may not have.
+QByteArray program24(int width, int height);
 bool writeFile(const QString& path, const QByteArray& bytes);
 
 void setU16(QByteArray& bytes, int at, quint32 value);
