@@ -1,5 +1,7 @@
 #include "settings/CodeComboBox.h"
 
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -21,6 +23,9 @@ void CodeComboBox::showText(const QString& text) {
 void CodeComboBox::showPopup() {
   followText();
   QComboBox::showPopup();
+  // Qt marks the first item for a text that is no item; the list opens
+  // with none marked, before the first.
+  if (currentIndex() < 0) view()->selectionModel()->clearCurrentIndex();
 }
 
 void CodeComboBox::keyPressEvent(QKeyEvent* event) {

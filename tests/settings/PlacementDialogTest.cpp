@@ -2,6 +2,7 @@
 
 #include "settings/PlacementDialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -13,7 +14,7 @@
 namespace kivo::test {
 namespace {
 
-enum class How { Pick, Type, TypeJapanese, Down, Wheel, WheelUnfocused };
+enum class How { Pick, Type, TypeJapanese, Down, DropDown, Wheel, WheelUnfocused };
 
 struct Edit {
   int button;
@@ -35,10 +36,12 @@ const PlacementCase kCases[] = {
     // A typed prefix of list items is not completed to one of them.
     {"TypedPrefixStaysAsTyped", {}, {{4, How::Type, u"1"}, {13, How::Type, u""}}},
     {"TwoButtonsOnOneCell", {{2, u"abc"}}, {{1, How::Pick, u"41"}, {2, How::Type, u"41"}}},
-    // Steps go from the shown place; a text that is no place steps to the first.
+    // Steps and the list go from the shown place; from a text that is no place
+    // to the first.
     {"StepsFromTheShownPlace", {{3, u"abc"}, {4, u"140"}},
      {{20, How::Down, u"165"}, {5, How::Down, u"49"}, {3, How::Down, u"8"}, {4, How::Wheel, u"148"},
-      {6, How::WheelUnfocused, u"49"}, {7, How::Type, u"abc"}, {7, How::Down, u"8"}}},
+      {6, How::WheelUnfocused, u"49"}, {7, How::Type, u"abc"}, {7, How::Down, u"8"},
+      {9, How::Type, u"abc"}, {9, How::DropDown, u"8"}}},
 };
 
 void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
@@ -74,6 +77,11 @@ class PlacementOk : public DialogTest, public ::testing::WithParamInterface<Plac
       }
       case How::Down:
         QTest::keyClick(box, Qt::Key_Down);
+        return;
+      case How::DropDown:  // the list opens at the shown item; Down, Return
+        box->showPopup();
+        QTest::keyClick(box->view(), Qt::Key_Down);
+        QTest::keyClick(box->view(), Qt::Key_Return);
         return;
       case How::Wheel:
       case How::WheelUnfocused: {
