@@ -1,6 +1,7 @@
 #include "CommandNames.h"
 #include "EditorFixture.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QPushButton>
@@ -14,6 +15,14 @@ class Monitor : public EditorTest {
   QGroupBox* frame() const { return control<QGroupBox>(QStringLiteral("Frame2")); }
   QComboBox* codes() const { return control<QComboBox>(QStringLiteral("Combo1")); }
   QString caption() const { return frame()->title(); }
+  bool titleFits() const {
+    QStyleOptionGroupBox title;
+    title.initFrom(frame());
+    title.text = caption();
+    title.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;  // no check box
+    return frame()->rect().contains(frame()->style()->subControlRect(
+        QStyle::CC_GroupBox, &title, QStyle::SC_GroupBoxLabel, frame()));
+  }
 
   // Types the text into the code box, key by key, and clicks 表示.
   void name(const QString& text) {
@@ -54,6 +63,10 @@ TEST_F(Monitor, PanelLoadsWithTheCodesInTableOrderAndAnEmptyCaption) {
                               << QApplication::focusWidget()->objectName().toStdString();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), control(QStringLiteral("Command10")));
+  box->showPopup();  // with "0" in the box, the list opens before the first
+  QTest::keyClick(box->view(), Qt::Key_Down);
+  QTest::keyClick(box->view(), Qt::Key_Return);
+  EXPECT_EQ(box->currentText(), "8");
 }
 
 class NamesCode : public Monitor, public ::testing::WithParamInterface<CodeName> {};
@@ -62,18 +75,25 @@ TEST_P(NamesCode, AsTheMonitorListsIt) {
   const QFont controls = codes()->font();
   name(QString::number(GetParam().code));
   EXPECT_EQ(caption(), QString::fromUtf16(GetParam().name));
-
-  QStyleOptionGroupBox title;
-  title.initFrom(frame());
-  title.text = caption();
-  title.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;  // no check box
-  EXPECT_TRUE(frame()->rect().contains(frame()->style()->subControlRect(
-      QStyle::CC_GroupBox, &title, QStyle::SC_GroupBoxLabel, frame())));
+  EXPECT_TRUE(titleFits());
   EXPECT_EQ(codes()->font(), controls) << "only the caption may shrink";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCode, NamesCode, ::testing::ValuesIn(kCodeNames),
                          [](const auto& info) { return std::to_string(info.param.code); });
+
+// In a larger font the longest name takes more than one step down.
+TEST_F(Monitor, ALongNameShrinksUntilItFits) {
+  const QFont before = QApplication::font();
+  QFont large = before;
+  large.setPixelSize(24);
+  QApplication::setFont(large);
+  click("Image1");  // the main window made afresh, in that font
+  activate();
+  name(QStringLiteral("132"));
+  QApplication::setFont(before);
+  EXPECT_TRUE(titleFits());
+}
 
 struct Typed {
   const char* tag;
