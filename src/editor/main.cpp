@@ -15,7 +15,7 @@ struct EditorProgram {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  return kivo::programMain(argc, argv, {"kivo"}, [](kivo::Host& host, kivo::Clock& clock) {
+  return kivo::programMain(argc, argv, "kivo", nullptr, [](kivo::Host& host, kivo::Clock& clock) {
     return std::make_shared<EditorProgram>(host, clock);
   });
 }

@@ -76,8 +76,8 @@ void catchEndSignals() {
 
 }  // namespace
 
-int programMain(int argc, char* argv[], const ProgramNames& names,
-                const std::function<Running(Host&, Clock&)>& start) {
+int programMain(int argc, char* argv[], const char* windowClass, const char* laterName,
+                const std::function<std::shared_ptr<void>(Host&, Clock&)>& start) {
   catchEndSignals();
   SessionSettings settings;
   PaintableDisplay display(argc, argv);
@@ -85,11 +85,11 @@ int programMain(int argc, char* argv[], const ProgramNames& names,
     std::fprintf(stderr, "%s: %s\n", argv[0], display.problem().c_str());
     return 1;
   }
-  QCoreApplication::setApplicationName(QString::fromUtf8(names.windowClass));
+  QCoreApplication::setApplicationName(QString::fromUtf8(windowClass));
   QApplication app(display.argc(), display.argv());
-  if (names.afterFirstWindow) {
+  if (laterName) {
     QWindow().create();
-    QCoreApplication::setApplicationName(QString::fromUtf8(names.afterFirstWindow));
+    QCoreApplication::setApplicationName(QString::fromUtf8(laterName));
   }
   display.fillGreyColourMap();
   useJapaneseQtTexts(&app);
@@ -101,7 +101,7 @@ int programMain(int argc, char* argv[], const ProgramNames& names,
   QObject::connect(&endSignal, &QSocketNotifier::activated, [] { QCoreApplication::exit(0); });
   QtHost host;
   RealClock clock;
-  const Running program = start(host, clock);
+  const std::shared_ptr<void> program = start(host, clock);
   const int status = app.exec();
   // Windows unloaded in the last moments go while the clock still stands.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -24,7 +24,7 @@ struct PlayerProgram {
 // The player's run window shows no caption, so after the first window the
 // application's name is blank.
 int main(int argc, char* argv[]) {
-  return kivo::programMain(argc, argv, {"kivo-form", " "}, [](kivo::Host& host, kivo::Clock& clock) {
+  return kivo::programMain(argc, argv, "kivo-form", " ", [](kivo::Host& host, kivo::Clock& clock) {
     return std::make_shared<PlayerProgram>(host, clock);
   });
 }

@@ -103,46 +103,33 @@ TEST(GreyDisplay, ColourMapRunsFromBlackToWhite) {
   EXPECT_EQ(greyLevel(255), 65535);
 }
 
-struct Ending {
-  const char* tag;
-  const char* program;
-  int signal;
-};
-
-const Ending kEndings[] = {{"EditorOnSigterm", KIVO_EDITOR, SIGTERM},
-                           {"PlayerOnSighup", KIVO_PLAYER, SIGHUP}};
-
-void PrintTo(const Ending& e, std::ostream* os) { *os << e.tag; }
-
-class EndedBySignal : public ::testing::TestWithParam<Ending> {};
-
 // As root without a runtime folder: Qt's settings go to a private folder
 // that no one can foresee, with no warning, and it goes with a logout.
-TEST_P(EndedBySignal, LeavesNoSettingsFolder) {
-  QTemporaryDir tmp;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-  env.insert(QStringLiteral("TMPDIR"), tmp.path());
-  QProcess program;
-  program.setProcessEnvironment(env);
-  QFileSystemWatcher watcher({tmp.path()});
-  QSignalSpy made(&watcher, &QFileSystemWatcher::directoryChanged);
-  program.start(QString::fromUtf8(GetParam().program), {});
-  ASSERT_TRUE(made.wait(10000));
-  const QFileInfoList folders = QDir(tmp.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
-  ASSERT_EQ(folders.size(), 1);
-  EXPECT_NE(folders[0].fileName(), QStringLiteral("kivo-settings-%1").arg(program.processId()));
-  EXPECT_EQ(folders[0].permissions().toInt() & 0077, 0) << "for the owner alone";
+TEST(EndedBySignal, LeavesNoSettingsFolder) {
+  for (const auto& [path, signal] : {std::pair{KIVO_EDITOR, SIGTERM}, std::pair{KIVO_PLAYER, SIGHUP}}) {
+    SCOPED_TRACE(path);
+    QTemporaryDir tmp;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.insert(QStringLiteral("TMPDIR"), tmp.path());
+    QProcess program;
+    program.setProcessEnvironment(env);
+    QFileSystemWatcher watcher({tmp.path()});
+    QSignalSpy made(&watcher, &QFileSystemWatcher::directoryChanged);
+    program.start(QString::fromUtf8(path), {});
+    ASSERT_TRUE(made.wait(10000));
+    const QFileInfoList folders = QDir(tmp.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_NE(folders[0].fileName(), QStringLiteral("kivo-settings-%1").arg(program.processId()));
+    EXPECT_EQ(folders[0].permissions().toInt() & 0077, 0) << "for the owner alone";
 
-  ::kill(static_cast<pid_t>(program.processId()), GetParam().signal);
-  ASSERT_TRUE(program.waitForFinished(10000));
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-  EXPECT_TRUE(QDir(tmp.path()).isEmpty());
-  EXPECT_FALSE(program.readAllStandardError().contains("XDG_RUNTIME_DIR"));
+    ::kill(static_cast<pid_t>(program.processId()), signal);
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_TRUE(QDir(tmp.path()).isEmpty());
+    EXPECT_FALSE(program.readAllStandardError().contains("XDG_RUNTIME_DIR"));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Programs, EndedBySignal, ::testing::ValuesIn(kEndings),
-                         [](const auto& info) { return std::string(info.param.tag); });
 
 struct Place {
   const char* name;
