@@ -4,21 +4,29 @@
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 namespace kivo {
 namespace {
 
-// A box carries an OK button without a picture, and is wide enough for its
-// whole title, however short its text.
-TEST(QtHostBox, OkWithoutIconAndWideEnoughForTheTitle) {
+// A box carries an OK button without a picture, is wide enough for its
+// whole title, however short its text, and keeps clicks from every window.
+TEST(QtHostBox, OkWithoutIconWideEnoughForTheTitleAndModalToAll) {
   for (const QString& text : {QString(), QStringLiteral("A"), QStringLiteral("何にもいじらないで開くを押してください。")}) {
     QWidget owner;
+    QPushButton other;
+    other.show();
+    QSignalSpy clicks(&other, &QPushButton::clicked);
     QtHost host;
     bool closed = false;
     host.messageFor(&owner, text, [&] { closed = true; });
+    QTest::mouseClick(other.windowHandle(), Qt::LeftButton, {}, other.rect().center());
+    EXPECT_EQ(clicks.count(), 0);
     auto* box = owner.findChild<QMessageBox*>();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->windowTitle(), kMessageTitle);
