@@ -85,13 +85,14 @@ INSTANTIATE_TEST_SUITE_P(Names, RoundTripTest,
                          ::testing::Values("p.bmp", "a\\b c.bmp", "c:\\x.bmp", "プログラム.bmp"));
 
 TEST_F(ProgramFileTest, ABlankBeforeANumberIsSavedAsTheNumberAndOpensWithout) {
-  typeLines({QStringLiteral(" 49"), QStringLiteral("300")});
+  typeLines({QStringLiteral(" 49"), QStringLiteral("300"), QString(32767, u'0') + QStringLiteral("49")});
   answerSave(path("blank.bmp"));
   trigger("mnunamae");
   EXPECT_EQ(store.programLine(1), " 49") << "the store keeps what was typed";
   const QImage file(path("blank.bmp"));
   EXPECT_EQ(file.pixel(1, 1), qRgb(49, 0, 0));
   EXPECT_EQ(file.pixel(2, 1), qRgb(44, 1, 0));
+  EXPECT_EQ(file.pixel(3, 1), qRgb(49, 0, 0)) << "a line box has no length limit";
 
   answerOpen(path("blank.bmp"));
   trigger("mnuhiraku");
