@@ -167,8 +167,7 @@ TEST_F(ProgramFileTest, AFailedWriteSaysSoAndLeavesTheOldFileWhole) {
   const QString file = path(QString(246, u'a') + QStringLiteral(".bmp"));
   ASSERT_TRUE(writeFile(file, "old contents"));
   const QString noFolder = path(QStringLiteral("missing/new.bmp"));
-  // No file can be made in /sys, whoever runs the test; Qt's reason is English.
-  for (const QString& target : {file, noFolder, QStringLiteral("/sys/kivo.bmp")}) {
+  for (const QString& target : {file, noFolder, QStringLiteral("/sys/kivo.bmp")}) {  // no file can be made in /sys
     host.messages.clear();
     answerSave(target);
     trigger("mnunamae");

@@ -4,10 +4,7 @@
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 #include <QWidget>
-#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -19,16 +16,12 @@ namespace {
 TEST(QtHostBox, OkWithoutIconWideEnoughForTheTitleAndModalToAll) {
   for (const QString& text : {QString(), QStringLiteral("A"), QStringLiteral("何にもいじらないで開くを押してください。")}) {
     QWidget owner;
-    QPushButton other;
-    other.show();
-    QSignalSpy clicks(&other, &QPushButton::clicked);
     QtHost host;
     bool closed = false;
     host.messageFor(&owner, text, [&] { closed = true; });
-    QTest::mouseClick(other.windowHandle(), Qt::LeftButton, {}, other.rect().center());
-    EXPECT_EQ(clicks.count(), 0);
     auto* box = owner.findChild<QMessageBox*>();
     ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal) << "QDialog::open() makes it window-modal";
     EXPECT_EQ(box->windowTitle(), kMessageTitle);
     EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
     ASSERT_EQ(box->buttons().size(), 1);

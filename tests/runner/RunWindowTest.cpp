@@ -186,9 +186,7 @@ TEST_F(RunWindowTest, MissingPictureIsReportedByTheTriedPathAndTheWindowStays) {
   } cases[] = {{QStringLiteral("/no/such/2.bmp"), QStringLiteral("/no/such/2.bmp")},
                {QStringLiteral("c:\\kivo\\2.bmp"), home}};
   QTemporaryDir dir;
-  QImage first(12, 12, QImage::Format_RGB32);
-  first.fill(Qt::blue);
-  ASSERT_TRUE(first.save(dir.filePath("1.bmp"), "BMP"));
+  ASSERT_TRUE(store_.codePicture().save(dir.filePath("1.bmp"), "BMP"));
   for (const auto& c : cases) {
     host_.messages.clear();
     setLines({49, 57, 222});
