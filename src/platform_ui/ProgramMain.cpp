@@ -1,6 +1,7 @@
 #include "platform_ui/ProgramMain.h"
 
 #include "platform/RealClock.h"
+#include "platform_ui/Icons.h"
 #include "platform_ui/JapaneseTexts.h"
 #include "platform_ui/PaintableDisplay.h"
 #include "platform_ui/QtHost.h"
@@ -93,6 +94,7 @@ int programMain(int argc, char* argv[], const char* windowClass, const char* lat
   }
   display.fillGreyColourMap();
   useJapaneseQtTexts(&app);
+  QApplication::setWindowIcon(noIcon());  // no icon but where a window has its own
   QSocketNotifier endSignal(QSocketNotifier::Read);
   if (signalPipe[0] >= 0) {
     endSignal.setSocket(signalPipe[0]);

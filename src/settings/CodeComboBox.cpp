@@ -3,7 +3,10 @@
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWheelEvent>
+
+#include <limits>
 
 namespace kivo {
 
@@ -12,6 +15,7 @@ CodeComboBox::CodeComboBox(QWidget* parent) : QComboBox(parent) {
   setCompleter(nullptr);  // after setEditable, which makes one
   setInsertPolicy(QComboBox::NoInsert);
   setFocusPolicy(Qt::StrongFocus);  // a wheel gives it no focus
+  lineEdit()->setMaxLength(std::numeric_limits<int>::max());  // Qt's default cuts at 32767
 }
 
 void CodeComboBox::showText(const QString& text) {

@@ -181,13 +181,17 @@ TEST_F(RunWindowTest, StopWhileABoxIsOpenEndsTheRun) {
 TEST_F(RunWindowTest, MissingPictureIsReportedByTheTriedPathAndTheWindowStays) {
   const QString home = QDir::homePath() + QStringLiteral("/kivo/2.bmp");
   if (QFile::exists(home)) GTEST_SKIP() << home.toStdString() << " exists here";
-  const struct {
+  struct Case {
     QString folder, named;
-  } cases[] = {{QStringLiteral("/no/such"), QStringLiteral("/no/such/2.bmp")},
-               {QString(), home}};  // none told: the design path
+    std::initializer_list<int> lines;
+  };
+  QTemporaryDir dir;
+  ASSERT_TRUE(store_.codePicture().save(dir.filePath("1.bmp"), "BMP"));
+  // Told no folder, the design paths stand: picture 1 would be sought at home too.
+  const Case cases[] = {{dir.path(), dir.filePath("2.bmp"), {49, 57, 222}}, {QString(), home, {57, 222}}};
   for (const auto& c : cases) {
     host_.messages.clear();
-    setLines({57, 222});
+    setLines(c.lines);
     launcher_.setPictureFolder(c.folder);
     launcher_.start();
     ASSERT_TRUE(clock_.advanceUntil([&] { return w().isVisible(); }, 1000));
@@ -195,6 +199,7 @@ TEST_F(RunWindowTest, MissingPictureIsReportedByTheTriedPathAndTheWindowStays) {
     ASSERT_EQ(host_.messages.size(), 1u) << c.named.toStdString();
     EXPECT_TRUE(host_.messages[0].contains(c.named)) << host_.messages[0].toStdString();
     EXPECT_FALSE(host_.messages[0].contains(u'\\')) << host_.messages[0].toStdString();
+    EXPECT_TRUE(w().picture()->pixmap().isNull()) << "the old picture goes before the new is read";
     EXPECT_TRUE(launcher_.loaded());
     EXPECT_EQ(host_.beeps, 0);
     launcher_.stop();
