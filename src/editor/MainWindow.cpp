@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <span>
 #include <utility>
 #include <vector>
@@ -182,6 +183,7 @@ void MainWindow::createLines(QWidget* client) {
     auto* line = new QLineEdit(QStringLiteral("0"), client);
     line->setObjectName(QStringLiteral("Text%1").arg(k));
     line->setGeometry(twipsRect(column.lineLeft, top, kLineWidth, kLineHeight));
+    line->setMaxLength(std::numeric_limits<int>::max());  // Qt's default cuts at 32767
     line->installEventFilter(this);
     if (k > 1) setTabOrder(lines_[k - 2], line);
     lines_[k - 1] = line;

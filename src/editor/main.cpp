@@ -1,4 +1,5 @@
 #include "editor/Editor.h"
+#include "platform_ui/Icons.h"
 #include "platform_ui/JapaneseTexts.h"
 #include "platform_ui/PaintableDisplay.h"
 #include "platform_ui/QtHost.h"
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
   QApplication app(display.argc(), display.argv());
   display.fillGreyColourMap();
   kivo::useJapaneseQtTexts(&app);
+  QApplication::setWindowIcon(kivo::noIcon());  // no icon but where a window has its own
   kivo::Store store;
   kivo::QtHost host;
   kivo::RealClock clock;

@@ -20,8 +20,8 @@ class Host {
   // Modal box with an OK button only, no icon, the program's title.
   virtual void message(const QString& text) = 0;
 
-  // The same box, modal to `window` only; returns at once and calls `closed`
-  // once the user has closed it.
+  // The same box over `window`; returns at once and calls `closed` once the
+  // user has closed it. Until then no window of the program takes a click.
   virtual void messageFor(QWidget* window, const QString& text,
                           std::function<void()> closed) = 0;
 

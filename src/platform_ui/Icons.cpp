@@ -57,6 +57,12 @@ QIcon iconOf(const char* const* large, const char* const* small) {
 
 QIcon programIcon() { return iconOf(kivo32_xpm, kivo16_xpm); }
 
+QIcon noIcon() {
+  QPixmap clear(16, 16);
+  clear.fill(Qt::transparent);
+  return QIcon(clear);
+}
+
 QIcon toolbarIcon(std::string_view name) {
   for (const Pictures& p : kToolbar)
     if (p.name == name) return iconOf(p.large, p.small);

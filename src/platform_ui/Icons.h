@@ -11,4 +11,9 @@ namespace kivo {
 QIcon programIcon();                       // the diamond of both programs' windows
 QIcon toolbarIcon(std::string_view name);  // "new", "open", ... "help"
 
+// A wholly transparent icon, the application's in both programs: a window
+// without one would show the window manager's own (openbox writes its
+// default into _NET_WM_ICON), and only Form1 has an icon of its own.
+QIcon noIcon();
+
 }  // namespace kivo

@@ -41,13 +41,16 @@ void QtHost::message(const QString& text) {
 
 void QtHost::messageFor(QWidget* window, const QString& text,
                         std::function<void()> closed) {
+  // Placed over its window, but it keeps clicks away from every window of
+  // the program, as every modal box does. Not open(): that makes any box
+  // modal to its parent only.
   QMessageBox* box = makeBox(window, text);
-  box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+  box->setWindowModality(Qt::ApplicationModal);
   QObject::connect(box, &QMessageBox::finished, box,
                    [closed = std::move(closed)](int) {
                      if (closed) closed();
                    });
-  box->open();
+  box->show();
 }
 
 QString QtHost::openFileName(const QString& current) {

@@ -16,6 +16,14 @@ namespace {
 
 constexpr int kSideTwips = 90;
 
+// The message asks for 開く with nothing changed, so the dialog comes up on
+// the program file the player was designed to open, "geme" in the folder it
+// was started in, where that file is there; else on that folder, no name.
+QString offeredName() {
+  const QFileInfo preset(QStringLiteral("geme"));
+  return preset.isFile() ? preset.absoluteFilePath() : QString();
+}
+
 }  // namespace
 
 LoaderWindow::LoaderWindow(Store& store, Host& host, Clock& clock, RunLauncher& launcher)
@@ -40,7 +48,7 @@ LoaderWindow::LoaderWindow(Store& store, Host& host, Clock& clock, RunLauncher& 
 // Runs once, all in one tick: the boxes wait for the user inside it.
 void LoaderWindow::load() {
   host_.message(QStringLiteral("何にもいじらないで開くを押してください。"));
-  const QString file = host_.openFileName(QString());
+  const QString file = host_.openFileName(offeredName());
   const bool started = !file.isEmpty() && readProgram(file);
   if (started) {
     // Picture N of a played program lies beside the program file.

@@ -1,3 +1,4 @@
+#include "platform_ui/Icons.h"
 #include "platform_ui/JapaneseTexts.h"
 #include "platform_ui/PaintableDisplay.h"
 #include "platform_ui/QtHost.h"
@@ -28,6 +29,7 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationName(QStringLiteral(" "));
   display.fillGreyColourMap();
   kivo::useJapaneseQtTexts(&app);
+  QApplication::setWindowIcon(kivo::noIcon());  // no icon but where a window has its own
   kivo::Store store;
   kivo::QtHost host;
   kivo::RealClock clock;

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 namespace kivo {
 namespace {
 
@@ -204,12 +206,15 @@ void RunWindow::showForRun() {
 void RunWindow::setPictureVisible(bool visible) { picture_->setVisible(visible); }
 
 bool RunWindow::loadPicture(const QString& path, QString* error) {
+  // The old picture goes before the new one is read, and the new one moves
+  // into the pixmap: a picture at the cap is held once, never twice.
+  picture_->clear();
   QImage image;
   // The message names the file that was looked for, not the design path.
   if (!readImageFile(localPath(path), &image, error)) return false;
   // The box takes the picture's size, so that the whole picture shows.
-  picture_->setPixmap(QPixmap::fromImage(image));
   picture_->resize(image.size());
+  picture_->setPixmap(QPixmap::fromImage(std::move(image)));
   return true;
 }
 

@@ -1,7 +1,10 @@
 #include "settings/CodeComboBox.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWheelEvent>
+
+#include <limits>
 
 namespace kivo {
 
@@ -10,6 +13,7 @@ CodeComboBox::CodeComboBox(QWidget* parent) : QComboBox(parent) {
   setCompleter(nullptr);  // after setEditable, which makes one
   setInsertPolicy(QComboBox::NoInsert);
   setFocusPolicy(Qt::StrongFocus);  // a wheel gives it no focus
+  lineEdit()->setMaxLength(std::numeric_limits<int>::max());  // Qt's default cuts at 32767
 }
 
 void CodeComboBox::showText(const QString& text) {

@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include <array>
+#include <cerrno>
 #include <climits>
 
 namespace kivo {
@@ -17,6 +18,22 @@ namespace {
 
 bool bigEnough(const QImage& image) {
   return image.width() >= kProgramMinWidth && image.height() >= kProgramMinHeight;
+}
+
+// Why no file could be made beside the old one: Qt would say it in English.
+QString openFailure(int cause) {
+  switch (cause) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return QStringLiteral("書き込みが許されていません");
+    case ENOENT:
+      return QStringLiteral("フォルダーがありません");
+    case ENAMETOOLONG:
+      return QStringLiteral("ファイル名が長すぎます");
+    default:  // no room, or no inode left, among others
+      return QStringLiteral("ディスクに書き込めません");
+  }
 }
 
 }  // namespace
@@ -99,7 +116,8 @@ bool saveProgramImage(const QImage& canvas, const QString& path, QString* error)
     return refuse(QStringLiteral("ファイル名が長すぎます"));
   if (!info.absoluteDir().exists()) return refuse(QStringLiteral("フォルダーがありません"));
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return refuse(file.errorString());
+  errno = 0;
+  if (!file.open(QIODevice::WriteOnly)) return refuse(openFailure(errno));
   // A small picture stays in QSaveFile's buffer until commit(), which does
   // not notice a failed write and would rename a cut file over the old one.
   const bool written = canvas.convertToFormat(QImage::Format_RGB32).save(&file, "BMP") &&

@@ -115,6 +115,12 @@ TEST_P(TypedCode, NamesItsCommandOrChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(Texts, TypedCode, ::testing::ValuesIn(kTyped),
                          [](const auto& info) { return std::string(info.param.tag); });
 
+TEST_F(Monitor, TheBoxHasNoLengthLimit) {
+  codes()->setEditText(QString(32767, u'0') + QStringLiteral("49"));
+  QTest::mouseClick(control(QStringLiteral("Command10")), Qt::LeftButton);
+  EXPECT_EQ(caption(), "1.bmpピクチャー表示");
+}
+
 TEST_F(Monitor, CaptionOutlivesHideAndShowButNotNew) {
   codes()->setCurrentIndex(codes()->findText(QStringLiteral("231")));
   EXPECT_EQ(caption(), "") << "picking alone names nothing";

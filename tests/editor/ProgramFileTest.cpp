@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace kivo::test {
@@ -85,13 +86,14 @@ INSTANTIATE_TEST_SUITE_P(Names, RoundTripTest,
                          ::testing::Values("p.bmp", "a\\b c.bmp", "c:\\x.bmp", "プログラム.bmp"));
 
 TEST_F(ProgramFileTest, ABlankBeforeANumberIsSavedAsTheNumberAndOpensWithout) {
-  typeLines({QStringLiteral(" 49"), QStringLiteral("300")});
+  typeLines({QStringLiteral(" 49"), QStringLiteral("300"), QString(32767, u'0') + QStringLiteral("49")});
   answerSave(path("blank.bmp"));
   trigger("mnunamae");
   EXPECT_EQ(store.programLine(1), " 49") << "the store keeps what was typed";
   const QImage file(path("blank.bmp"));
   EXPECT_EQ(file.pixel(1, 1), qRgb(49, 0, 0));
   EXPECT_EQ(file.pixel(2, 1), qRgb(44, 1, 0));
+  EXPECT_EQ(file.pixel(3, 1), qRgb(49, 0, 0)) << "a line box has no length limit";
 
   answerOpen(path("blank.bmp"));
   trigger("mnuhiraku");
@@ -165,13 +167,14 @@ TEST_F(ProgramFileTest, AFailedWriteSaysSoAndLeavesTheOldFileWhole) {
   const QString file = path(QString(246, u'a') + QStringLiteral(".bmp"));
   ASSERT_TRUE(writeFile(file, "old contents"));
   const QString noFolder = path(QStringLiteral("missing/new.bmp"));
-  for (const QString& target : {file, noFolder}) {
+  for (const QString& target : {file, noFolder, QStringLiteral("/sys/kivo.bmp")}) {  // no file can be made in /sys
     host.messages.clear();
     answerSave(target);
     trigger("mnunamae");
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_TRUE(host.messages[0].startsWith(QStringLiteral("ファイルを保存できません: ") + target))
-        << host.messages[0].toStdString();
+    const QString& said = host.messages[0];
+    EXPECT_TRUE(said.startsWith(QStringLiteral("ファイルを保存できません: ") + target)) << said.toStdString();
+    EXPECT_FALSE(said.sliced(said.lastIndexOf(u'（')).contains(QRegularExpression("[A-Za-z]")));
   }
   EXPECT_EQ(contents(file), "old contents");
   EXPECT_FALSE(QFile::exists(noFolder));

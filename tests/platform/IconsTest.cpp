@@ -18,5 +18,12 @@ TEST(Icons, EachComesAt16And32) {
   }
 }
 
+// Managers draw an icon of their own for a window that has none.
+TEST(Icons, NoIconIsOneThatShowsNothing) {
+  QImage clear(16, 16, QImage::Format_ARGB32_Premultiplied);
+  clear.fill(Qt::transparent);
+  EXPECT_EQ(noIcon().pixmap(16).toImage().convertToFormat(clear.format()), clear);
+}
+
 }  // namespace
 }  // namespace kivo

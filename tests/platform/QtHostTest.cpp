@@ -11,9 +11,9 @@
 namespace kivo {
 namespace {
 
-// A box carries an OK button without a picture, and is wide enough for its
-// whole title, however short its text.
-TEST(QtHostBox, OkWithoutIconAndWideEnoughForTheTitle) {
+// A box carries an OK button without a picture, is wide enough for its
+// whole title, however short its text, and keeps clicks from every window.
+TEST(QtHostBox, OkWithoutIconWideEnoughForTheTitleAndModalToAll) {
   for (const QString& text : {QString(), QStringLiteral("A"), QStringLiteral("何にもいじらないで開くを押してください。")}) {
     QWidget owner;
     QtHost host;
@@ -21,6 +21,7 @@ TEST(QtHostBox, OkWithoutIconAndWideEnoughForTheTitle) {
     host.messageFor(&owner, text, [&] { closed = true; });
     auto* box = owner.findChild<QMessageBox*>();
     ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal) << "QDialog::open() makes it window-modal";
     EXPECT_EQ(box->windowTitle(), kMessageTitle);
     EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
     ASSERT_EQ(box->buttons().size(), 1);

@@ -101,6 +101,14 @@ TEST_F(PlayerTest, TheLoaderAsksOpensLoadsStartsAndSetsThePathsInOneTick) {
   EXPECT_EQ(ended.count(), 0);
 }
 
+TEST_F(PlayerTest, TheDialogComesUpOnGemeWhereTheStartFolderHoldsIt) {
+  const QString start = QDir::currentPath();
+  ASSERT_TRUE(writeFile(path("geme"), "") && QDir::setCurrent(QFileInfo(path("geme")).path()));
+  play(QString());
+  QDir::setCurrent(start);
+  EXPECT_EQ(host.fake.openOffered, std::vector<QString>{path("geme")});
+}
+
 // Picture N is sought beside the program file, whatever its name holds.
 class PicturePathTest : public PlayerTest, public ::testing::WithParamInterface<const char*> {};
 

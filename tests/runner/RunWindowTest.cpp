@@ -185,16 +185,20 @@ TEST_F(RunWindowTest, MissingPictureIsReportedByTheTriedPathAndTheWindowStays) {
     QString path, named;
   } cases[] = {{QStringLiteral("/no/such/2.bmp"), QStringLiteral("/no/such/2.bmp")},
                {QStringLiteral("c:\\kivo\\2.bmp"), home}};
+  QTemporaryDir dir;
+  ASSERT_TRUE(store_.codePicture().save(dir.filePath("1.bmp"), "BMP"));
   for (const auto& c : cases) {
     host_.messages.clear();
-    setLines({57, 222});
+    setLines({49, 57, 222});
     launcher_.start();
+    w().machine().setPictureFile(1, dir.filePath("1.bmp"));
     w().machine().setPictureFile(2, c.path);
     ASSERT_TRUE(clock_.advanceUntil([&] { return w().isVisible(); }, 1000));
     clock_.advance(10);
     ASSERT_EQ(host_.messages.size(), 1u) << c.path.toStdString();
     EXPECT_TRUE(host_.messages[0].contains(c.named)) << host_.messages[0].toStdString();
     EXPECT_FALSE(host_.messages[0].contains(u'\\')) << host_.messages[0].toStdString();
+    EXPECT_TRUE(w().picture()->pixmap().isNull()) << "the old picture goes before the new is read";
     EXPECT_TRUE(launcher_.loaded());
     EXPECT_EQ(host_.beeps, 0);
     launcher_.stop();
