@@ -39,6 +39,8 @@ QString faultMessage(PictureFault fault, const QString& path) {
     case PictureFault::Unsupported:
       return QStringLiteral("この種類の画像ファイルは読めません: %1").arg(path);
     case PictureFault::TooLarge: return QStringLiteral("画像が大きすぎます: %1").arg(path);
+    case PictureFault::TooManyScans:
+      return QStringLiteral("画像ファイルのスキャンが多すぎます: %1").arg(path);
   }
   return QStringLiteral("画像ファイルとして読めません: %1").arg(path);
 }
@@ -54,7 +56,7 @@ PictureFault pngWhole(const QByteArray& d) {
     if (d.size() - at - 12 < length) return PictureFault::Truncated;
     const bool end = d.mid(at + 4, 4) == "IEND";
     at += 12 + length;
-    if (end) return at == d.size() ? PictureFault::None : PictureFault::NotPicture;
+    if (end) return PictureFault::None;  // what follows is no part of the picture
   }
 }
 
@@ -70,6 +72,7 @@ qint64 lzwPixels(const QByteArray& codes, int minCodeSize, qint64 wanted) {
   quint32 bits = 0;
   int held = 0;
   for (const char byte : codes) {
+    if (pixels >= wanted) break;  // what follows names no pixel of the image
     bits |= quint32(static_cast<quint8>(byte)) << held;
     for (held += 8; held >= codeSize && pixels < wanted;) {
       const int code = int(bits & ((1u << codeSize) - 1));
@@ -109,6 +112,11 @@ PictureFault gifWhole(const QByteArray& d) {
     }
   };
   if (d.size() < 13) return PictureFault::Truncated;
+  auto u16 = [&](qint64 at) { return qint64{qFromLittleEndian<quint16>(d.constData() + at)}; };
+  const qint64 screenWidth = u16(6), screenHeight = u16(8);
+  // Qt walks every pixel of a frame, inside the screen or not, and takes
+  // the frame's size for the screen's where it thinks the screen wrong.
+  if (pictureTooLarge(screenWidth, screenHeight)) return PictureFault::TooLarge;
   qint64 at = 13 + colourTable(byte(10));
   int frames = 0;
   for (;;) {
@@ -122,8 +130,13 @@ PictureFault gifWhole(const QByteArray& d) {
       ++at;
     } else if (introducer == 0x2C) {  // image: descriptor, colours, LZW size
       if (d.size() - at < 9) return PictureFault::Truncated;
-      const qint64 pixels = qint64{qFromLittleEndian<quint16>(d.constData() + at + 4)} *
-                            qFromLittleEndian<quint16>(d.constData() + at + 6);
+      const qint64 width = u16(at + 4), height = u16(at + 6);
+      if (pictureTooLarge(width, height)) return PictureFault::TooLarge;
+      // Qt 6.4 leaves the rest of the screen unwritten, or fills it from a
+      // local colour table before it has read that table.
+      const bool covers = u16(at) == 0 && u16(at + 2) == 0 && width >= screenWidth && height >= screenHeight;
+      if (frames == 0 && colourTable(byte(at + 8)) && !covers) return PictureFault::Unsupported;
+      const qint64 pixels = width * height;
       at += 9 + colourTable(byte(at + 8));
       if (at >= d.size()) return PictureFault::Truncated;
       const int minCodeSize = byte(at++);
@@ -141,28 +154,81 @@ PictureFault gifWhole(const QByteArray& d) {
   }
 }
 
-PictureFault jpegWhole(const QByteArray& d) {
-  return d.endsWith("\xFF\xD9") ? PictureFault::None : PictureFault::Truncated;
-}
-
 // libjpeg reports by longjmp, so the decoding below holds no C++ object that
 // a jump would skip past.
 struct JpegErrors {
   jpeg_error_mgr manager;
+  jpeg_progress_mgr progress;
   std::jmp_buf jump;
-  bool warned = false;  // of data, not of a file libjpeg cannot read at all
+  PictureFault fault = PictureFault::NotPicture;
+  unsigned scanned = 0;  // a bit for each component that has had a scan
+  int lastScan = 0;
+  qint64 work = 0;  // coefficients of all scans so far, one for each block
 };
 
-[[noreturn]] void jpegFails(j_common_ptr info) {
-  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+JpegErrors* jpegErrors(j_common_ptr info) { return reinterpret_cast<JpegErrors*>(info->err); }
+
+[[noreturn]] void jpegRefuses(j_common_ptr info, PictureFault fault) {
+  jpegErrors(info)->fault = fault;
+  std::longjmp(jpegErrors(info)->jump, 1);
 }
 
-// libjpeg only warns of missing or corrupt data and fills in grey: for us
-// every warning is a refusal.
+[[noreturn]] void jpegFails(j_common_ptr info) {
+  switch (info->err->msg_code) {
+    case JERR_OUT_OF_MEMORY:
+    case JERR_NO_BACKING_STORE: jpegRefuses(info, PictureFault::TooLarge);
+    case JERR_BAD_PRECISION:  // 12 bits a sample
+    case JERR_SOF_UNSUPPORTED: jpegRefuses(info, PictureFault::Unsupported);
+    default: jpegRefuses(info, PictureFault::NotPicture);
+  }
+}
+
+// libjpeg only warns of missing or corrupt data and fills in grey: every
+// warning about the pixels is a refusal. Those about metadata are not.
 void jpegWarns(j_common_ptr info, int level) {
   if (level >= 0) return;  // a trace message
-  reinterpret_cast<JpegErrors*>(info->err)->warned = true;
-  jpegFails(info);
+  switch (info->err->msg_code) {
+    case JWRN_JFIF_MAJOR:
+    case JWRN_BOGUS_ICC: return;
+    case JWRN_JPEG_EOF: jpegRefuses(info, PictureFault::Truncated);
+    default: jpegRefuses(info, PictureFault::BadPixels);
+  }
+}
+
+// Each scan is a pass over its components' blocks, and libjpeg bounds
+// neither the number of scans nor their work: at most 100 scans (cjpeg
+// writes no more), and at most 16 coefficients a pixel of the cap in all,
+// visited band by band (libjpeg's own progressive CMYK takes 12, a
+// sequential file one a component).
+constexpr int kMaxJpegScans = 100;
+constexpr qint64 kMaxJpegWork = kMaxPicturePixels * 16;
+
+void noteScan(jpeg_decompress_struct* info) {
+  JpegErrors* errors = jpegErrors(reinterpret_cast<j_common_ptr>(info));
+  if (info->input_scan_number == errors->lastScan) return;
+  errors->lastScan = info->input_scan_number;
+  for (int i = 0; i < info->comps_in_scan; ++i) {
+    const jpeg_component_info* c = info->cur_comp_info[i];
+    errors->scanned |= 1u << c->component_index;
+    errors->work += qint64{c->width_in_blocks} * c->height_in_blocks * (info->Se - info->Ss + 1);
+  }
+  if (info->input_scan_number > kMaxJpegScans || errors->work > kMaxJpegWork)
+    jpegRefuses(reinterpret_cast<j_common_ptr>(info), PictureFault::TooManyScans);
+}
+
+// Called at least once in every scan, before its data are decoded.
+void jpegProgress(j_common_ptr info) { noteScan(reinterpret_cast<jpeg_decompress_struct*>(info)); }
+
+// libjpeg does not warn when the end mark comes before the remaining scans:
+// every component must have had its scan and, when progressive, every
+// coefficient its last refinement.
+bool jpegComplete(const jpeg_decompress_struct* info, unsigned scanned) {
+  if (scanned != (1u << info->num_components) - 1) return false;
+  if (!info->progressive_mode) return true;
+  for (int c = 0; c < info->num_components; ++c)
+    for (int k = 0; k < DCTSIZE2; ++k)
+      if (info->coef_bits[c][k] != 0) return false;
+  return true;
 }
 
 // QRgb in memory order, so that libjpeg writes RGB32 scan lines itself.
@@ -170,21 +236,23 @@ constexpr J_COLOR_SPACE kQRgbSpace = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_B
 
 PictureFault decodeJpeg(const QByteArray& data, jpeg_decompress_struct* info,
                         JpegErrors* errors, QImage* image) {
-  if (setjmp(errors->jump)) {
-    if (!errors->warned) return PictureFault::NotPicture;
-    return errors->manager.msg_code == JWRN_JPEG_EOF ? PictureFault::Truncated : PictureFault::BadPixels;
-  }
+  if (setjmp(errors->jump)) return errors->fault;
   jpeg_create_decompress(info);
+  info->progress = &errors->progress;
+  errors->progress.progress_monitor = jpegProgress;
   jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(data.constData()),
                static_cast<unsigned long>(data.size()));
   jpeg_read_header(info, TRUE);
   if (pictureTooLarge(info->image_width, info->image_height)) return PictureFault::TooLarge;
+  noteScan(info);
   const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = cmyk ? JCS_CMYK : kQRgbSpace;
-  // libjpeg's own buffers (a progressive file keeps all its coefficients)
-  // stay within the cap too.
-  info->mem->max_memory_to_use = kMaxPictureBytes;
-  jpeg_start_decompress(info);
+  // A second wall: what a picture at the cap needs, 16 bits for each
+  // coefficient of each component (a progressive file keeps them all), and
+  // room for libjpeg's rows.
+  info->mem->max_memory_to_use = kMaxPicturePixels * 2 * info->num_components + (qint64{32} << 20);
+  jpeg_start_decompress(info);  // reads every scan of a multi-scan file
+  if (!jpegComplete(info, errors->scanned)) return PictureFault::Truncated;
   *image = QImage(static_cast<int>(info->output_width), static_cast<int>(info->output_height),
                   QImage::Format_RGB32);
   if (image->isNull()) return PictureFault::TooLarge;
@@ -256,7 +324,10 @@ PictureFault readWithQt(const QByteArray& data, const char* format, QImage* imag
     if (first.isEmpty()) {
       first = digest;
     } else if (digest != first) {
-      return PictureFault::BadPixels;
+      // Qt's readers fail whole on damaged data; where they leave pixels
+      // unwritten (16-bit RGB PNG with tRNS in Qt 6.4) the kind is one
+      // they do not read.
+      return PictureFault::Unsupported;
     } else {
       *image = decoded;
     }
@@ -275,11 +346,12 @@ PictureFault readPicture(const QByteArray& data, QImage* image) {
       {"\x89PNG\r\n\x1A\n", "png", pngWhole},
       {"GIF87a", "gif", gifWhole},
       {"GIF89a", "gif", gifWhole},
-      {"\xFF\xD8\xFF", nullptr, jpegWhole},
+      {"\xFF\xD8\xFF", nullptr, nullptr},
   };
   for (const Format& f : kFormats) {
     if (!data.startsWith(f.signature)) continue;
-    if (const auto fault = f.whole(data); fault != PictureFault::None) return fault;
+    if (const auto fault = f.whole ? f.whole(data) : PictureFault::None; fault != PictureFault::None)
+      return fault;
     return f.name ? readWithQt(data, f.name, image) : readJpeg(data, image);
   }
   return PictureFault::NotPicture;

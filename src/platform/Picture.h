@@ -14,8 +14,9 @@ enum class PictureFault {
   Truncated,    // ends before its own structure does
   BadHeader,    // a header field no valid file has
   BadPixels,    // pixel data that leave the picture or name no colour
-  Unsupported,  // a real bitmap variant we do not read
+  Unsupported,  // a real variant of its format that we do not read
   TooLarge,
+  TooManyScans,  // a JPEG whose scans would keep the program busy for long
 };
 
 // The largest picture any reader takes, whatever its format: 32768 pixels a

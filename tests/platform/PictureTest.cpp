@@ -79,6 +79,11 @@ TEST_F(PictureFileTest, OtherPictureFormatsLoadToo) {
   QString error;
   ASSERT_TRUE(readImageFile(path("p.bmp"), &image, &error));
   EXPECT_EQ(image.pixel(1, 1), qRgb(10, 20, 30));
+  // Progressive CMYK whose coefficients alone take over 128 MiB.
+  QImage big(4100, 4100, QImage::Format_RGB32);
+  big.fill(qRgb(40, 30, 20));
+  ASSERT_TRUE(writeFile(path("big.jpg"), test::makeJpeg(big, {test::JpegScans::Progressive, true})));
+  EXPECT_TRUE(readImageFile(path("big.jpg"), &image, &error)) << error.toStdString();
 }
 
 // Files put together by hand, with the pixels they stand for worked out by
@@ -176,13 +181,17 @@ QByteArray changed(QByteArray b, int at, quint32 v) {
 }
 
 // A noisy picture in `format`, big enough that a cut lands in its pixels.
-QByteArray encoded(const char* format) {
+QByteArray encoded(const char* format, QImage::Format pixels = QImage::Format_RGB32) {
   QByteArray b;
   QBuffer buffer(&b);
   buffer.open(QIODevice::WriteOnly);
-  test::makeGif(94, 40, 8, false, 5).expected.save(&buffer, format);
+  test::makeGif(94, 40, 8, false, 5).expected.convertToFormat(pixels).save(&buffer, format);
   return b;
 }
+
+QByteArray jpegOf(test::JpegScans scans) { return test::makeJpeg(test::makeGif(94, 40, 8, false, 5).expected, {scans}); }
+QByteArray firstScanOnly(const QByteArray& b) { return b.left(b.indexOf("\xFF\xDA", b.indexOf("\xFF\xDA") + 2)) + "\xFF\xD9"; }
+
 
 QByteArray cutAndEnded(const QByteArray& b, const QByteArray& end) { return b.left(b.size() * 6 / 10) + end; }
 
@@ -230,6 +239,25 @@ const Refusal kRefusals[] = {
        return b;
      },
      u"画像ファイルの画素データが壊れています: "},
+    {"progressiveEndsAfterFirstScan", [] { return firstScanOnly(jpegOf(test::JpegScans::Progressive)); },
+     u"ファイルが途中で切れています: "},
+    {"scanPerComponentEndsAfterFirst", [] { return firstScanOnly(jpegOf(test::JpegScans::PerComponent)); },
+     u"ファイルが途中で切れています: "},
+    {"jpegOf192Scans", [] { return jpegOf(test::JpegScans::PerCoefficient); }, u"画像ファイルのスキャンが多すぎます: "},
+    {"twelveBitJpeg", [] { QByteArray b = encoded("JPEG"); b[b.indexOf("\xFF\xC0") + 4] = 12; return b; },
+     u"この種類の画像ファイルは読めません: "},
+    {"gifFrameOverCap", [] { return changed(test::makeGif(1, 1, 8, false, 5).bytes, 13 + 768 + 5, 0xFFFFFFFF); },
+     u"画像が大きすぎます: "},
+    {"gifLocalColoursShortOfScreen",
+     [] {  // a wider screen; the colours moved from the screen to the frame
+       QByteArray b = test::makeGif(1, 1, 8, false, 5).bytes;
+       b[6] = 2, b[10] = 0x77, b[13 + 768 + 9] = '\x87';
+       return b.left(13) + b.mid(13 + 768, 10) + b.mid(13, 768) + b.mid(13 + 768 + 10);
+     },
+     u"この種類の画像ファイルは読めません: "},
+    {"rgb16PngWithTrns",  // Qt 6.4 writes three quarters of each row
+     [] { return encoded("PNG", QImage::Format_RGBX64).insert(33, test::pngChunk("tRNS", QByteArray(6, 0))); },
+     u"この種類の画像ファイルは読めません: "},
 };
 
 class RefusedFile : public PictureFileTest, public ::testing::WithParamInterface<Refusal> {};

@@ -380,7 +380,7 @@ void addOtherFormats(Corpus& c, std::mt19937& rng) {
                                                          : someLengths(bytes.size(), 8, rng);
     c.cuts(tag, bytes.size(), lengths, [&](int n) { return bytes.left(n); });
     QByteArray tail = bytes;
-    c.refused(tag + "-afterEnd", tail.append("junk"));
+    c.valid(tag + "-afterEnd", tail.append("junk"), image);
   }
   for (int bits = 1; bits <= 8; ++bits) {
     const auto gif = test::makeGif(94 + static_cast<int>(rng() % 30), 2 + bits % 3, bits, bits % 2, rng());
@@ -389,6 +389,8 @@ void addOtherFormats(Corpus& c, std::mt19937& rng) {
     const auto lengths = bits == 3 ? everyLength(gif.bytes.size())
                                                 : someLengths(gif.bytes.size(), 13, rng);
     c.cuts(tag, gif.bytes.size(), lengths, [&](int n) { return gif.bytes.left(n); });
+    QByteArray trailing = gif.bytes;  // codes after the last pixel, the end code left out
+    c.valid(tag + "-codesAfterPixels", trailing.insert(trailing.size() - 2, "\x08" "trailing"), gif.expected);
   }
   for (int quality : {10, 75, 100}) {
     const QImage image = randomImage(94 + quality % 7, 2 + quality % 3, QImage::Format_RGB32, rng);
@@ -398,6 +400,20 @@ void addOtherFormats(Corpus& c, std::mt19937& rng) {
     c.valid(tag, bytes, reference);
     const auto lengths = quality == 75 ? everyLength(bytes.size()) : someLengths(bytes.size(), 2, rng);
     c.cuts(tag, bytes.size(), lengths, [&](int n) { return bytes.left(n); });
+  }
+  using test::JpegScans;
+  const std::pair<QImage, test::JpegKind> jpegs[] = {
+      {randomImage(95, 3, QImage::Format_RGB32, rng), {JpegScans::Progressive}},
+      {randomImage(96, 2, QImage::Format_RGB32, rng), {JpegScans::PerComponent, true}},
+      {randomImage(97, 4, QImage::Format_RGB32, rng), {JpegScans::One, false, true}}};
+  for (const auto& [image, kind] : jpegs) {
+    QByteArray bytes = test::makeJpeg(image, kind);
+    const std::string tag = "jpeg-scans" + std::to_string(int(kind.scans)) + (kind.cmyk ? "-cmyk" : "");
+    c.valid(tag, bytes, QImage::fromData(bytes, "JPEG"));
+    c.valid(tag + "-afterEnd", bytes + "junk", QImage::fromData(bytes, "JPEG"));
+    if (kind.cmyk) continue;  // no JFIF header
+    bytes[11] = 2;  // JFIF 2.01
+    c.valid(tag + "-jfif2", bytes, QImage::fromData(bytes, "JPEG"));
   }
   // Not pictures at all, and formats Qt reads that we do not take.
   c.refused("empty", {});

@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>  // before jpeglib.h
+#include <cstdlib>
 #include <random>
 #include <vector>
+
+#include <jpeglib.h>
 
 namespace kivo::test {
 namespace {
@@ -444,25 +448,60 @@ QByteArray program24(int width, int height) {
   return makeBmp(BmpKind::Rgb24, width, height, [](int, int) { return qRgb(8, 0, 0); });
 }
 
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+  QByteArray out = QByteArray(4, '\0') + type + data + QByteArray(4, '\0');
+  qToBigEndian(static_cast<quint32>(data.size()), out.data());
+  quint32 crc = 0xFFFFFFFF;
+  for (qsizetype i = 4; i < out.size() - 4; ++i) {
+    crc ^= static_cast<quint8>(out[i]);
+    for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
+  }
+  qToBigEndian(~crc, out.data() + out.size() - 4);
+  return out;
+}
+
 QByteArray makePng(quint32 width, quint32 height, int bitDepth) {
-  auto chunk = [](const char* type, const QByteArray& data) {
-    QByteArray out = QByteArray(4, '\0') + type + data + QByteArray(4, '\0');
-    qToBigEndian(static_cast<quint32>(data.size()), out.data());
-    quint32 crc = 0xFFFFFFFF;
-    for (qsizetype i = 4; i < out.size() - 4; ++i) {
-      crc ^= static_cast<quint8>(out[i]);
-      for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
-    }
-    qToBigEndian(~crc, out.data() + out.size() - 4);
-    return out;
-  };
   QByteArray header(13, '\0');
   qToBigEndian(width, header.data());
   qToBigEndian(height, header.data() + 4);
   header[8] = static_cast<char>(bitDepth);
   header[9] = 6;
-  return "\x89PNG\r\n\x1A\n" + chunk("IHDR", header) + chunk("IDAT", qCompress(QByteArray(9, 0)).mid(4)) +
-         chunk("IEND", {});
+  return "\x89PNG\r\n\x1A\n" + pngChunk("IHDR", header) + pngChunk("IDAT", qCompress(QByteArray(9, 0)).mid(4)) +
+         pngChunk("IEND", {});
+}
+
+QByteArray makeJpeg(const QImage& picture, JpegKind kind) {
+  const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = static_cast<JDIMENSION>(image.width());
+  info.image_height = static_cast<JDIMENSION>(image.height());
+  info.input_components = 4;
+  info.in_color_space = kind.cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  jpeg_set_defaults(&info);
+  if (kind.fullChroma) info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+  if (kind.scans == JpegScans::Progressive) jpeg_simple_progression(&info);
+  std::vector<jpeg_scan_info> script;
+  const int bands = kind.scans == JpegScans::PerComponent ? 1 : 64;
+  for (int c = 0; kind.scans >= JpegScans::PerComponent && c < info.num_components; ++c)
+    for (int k = 0; k < bands; ++k) script.push_back({1, {c}, k, bands == 1 ? 63 : k, 0, 0});
+  info.scan_info = script.empty() ? info.scan_info : script.data();
+  info.num_scans = script.empty() ? info.num_scans : static_cast<int>(script.size());
+  jpeg_start_compress(&info, TRUE);
+  for (int y = 0; y < image.height(); ++y) {
+    JSAMPROW row = const_cast<uchar*>(image.constScanLine(y));
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  const QByteArray bytes(reinterpret_cast<const char*>(out), static_cast<qsizetype>(size));
+  std::free(out);
+  return bytes;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {

@@ -66,6 +66,20 @@ GifSample makeGif(int width, int height, int tableBits, bool extensions, quint32
 // channel, with one IDAT chunk of nine zero bytes. Every CRC is right.
 QByteArray makePng(quint32 width, quint32 height, int bitDepth);
 
+// A JPEG that libjpeg itself writes: one scan, its own progressive script,
+// one sequential scan per component, or one progressive scan per component
+// and coefficient. CMYK is written from the RGB32 bytes as they stand.
+enum class JpegScans { One, Progressive, PerComponent, PerCoefficient };
+struct JpegKind {
+  JpegScans scans = JpegScans::One;
+  bool cmyk = false;
+  bool fullChroma = false;  // 4:4:4
+};
+QByteArray makeJpeg(const QImage& picture, JpegKind kind);
+
+// A PNG chunk of `type` holding `data`, its CRC right.
+QByteArray pngChunk(const char* type, const QByteArray& data);
+
 // Older fixed kinds, for tests that give the colour of every pixel.
 enum class BmpKind {
   Rgb555,      // 16 bits, no masks
