@@ -132,7 +132,9 @@ std::optional<QMargins> framedNow(const X11& x, QWidget& window) {
   if (!window.isVisible()) return std::nullopt;
   if (window.windowFlags() & Qt::FramelessWindowHint) return QMargins();
   const auto frame = x.frameOf(nativeId(window));
-  return frame && !frame->isNull() ? frame : std::nullopt;
+  if (!frame || frame->isNull()) return std::nullopt;
+  x.display().saw(decorationOf(window), *frame);  // the manager's notice may have come before
+  return frame;
 }
 
 QMargins marginsQtKnows(const QWidget& window) {
