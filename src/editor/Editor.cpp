@@ -66,12 +66,9 @@ void Editor::finishStart() {
   showMainWindow();
 }
 
-// Shown and raised, never activated: it takes no focus.
-void Editor::showStoreWindow() {
-  StoreWindow* window = storeWindow_.get();
-  window->show();
-  window->raise();
-}
+// Never activated, since it takes no focus, nor raised: it stays behind
+// the main window, and icewm lists a window that raises itself unfocused.
+void Editor::showStoreWindow() { storeWindow_.get()->show(); }
 
 void Editor::showMainWindow() { showForm(mainWindow_); }
 

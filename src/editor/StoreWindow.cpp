@@ -12,6 +12,7 @@ StoreWindow::StoreWindow()
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("Form2"));
   setFixedSize(twipsSizeToPixels(90, 90));
+  setInTaskbar(*this, false);
   centreOnScreen(*this);
 }
 

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -26,6 +25,7 @@ namespace {
 // one that never does must not hold the program up for long.
 constexpr int kExtentsWaitMs = 100;
 
+using xcb::PropertyReply;
 using xcb::Reply;
 
 // What decides the frame a manager gives a window.
@@ -42,8 +42,7 @@ Decoration decorationOf(const QWidget& window) {
 // What the manager of the one display has shown of itself.
 struct Display {
   xcb_connection_t* connection = nullptr;
-  bool silent = false;         // it left a frame request unanswered
-  bool ignoreAnswers = false;  // tests: as if it did
+  bool silent = false;  // it left a frame request unanswered
   std::vector<std::pair<Decoration, QMargins>> framed;  // frames seen on screen
   // Its answers to frame requests: windows with the same hints get the same
   // frame, so each set of hints is asked about once.
@@ -55,7 +54,14 @@ struct Display {
       if (decoration == d) return frame;
     return std::nullopt;
   }
-  std::optional<QMargins> frameSeen(const Decoration& d) const { return find(framed, d); }
+  // A titled window's frame seen on screen is nearer the truth than none.
+  std::optional<QMargins> frameSeen(const Decoration& d) const {
+    if (auto frame = find(framed, d)) return frame;
+    const auto titled = std::ranges::find_if(framed.rbegin(), framed.rend(), [](const auto& seen) {
+      return !(seen.first.flags & Qt::FramelessWindowHint);
+    });
+    return titled == framed.rend() ? std::nullopt : std::optional(titled->second);
+  }
   std::optional<QMargins> framePromised(const Decoration& d) const { return find(promised, d); }
   void saw(const Decoration& d, const QMargins& frame) {
     std::erase_if(framed, [&](const auto& seen) { return seen.first == d; });
@@ -70,7 +76,7 @@ struct X11 {
 
   Display& display() const {
     static Display known;
-    if (known.connection != connection) known = Display{connection, false, false, {}, {}};
+    if (known.connection != connection) known = Display{connection, false, {}, {}};
     return known;
   }
 
@@ -83,34 +89,15 @@ struct X11 {
     return a;
   }
 
-  std::vector<xcb_atom_t> atoms(xcb_window_t window, const char* property) const {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection,
-        xcb_get_property(connection, 0, window, atom(property), XCB_ATOM_ATOM, 0, 1024),
-        nullptr));
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM) return {};
-    const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    return {data, data + xcb_get_property_value_length(reply.get()) / 4};
-  }
-
-  // Whether the atom list read by `cookie` holds `wanted`.
-  bool lists(xcb_get_property_cookie_t cookie, xcb_atom_t wanted) const {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM) return false;
-    const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    const auto* end = data + xcb_get_property_value_length(reply.get()) / 4;
-    return std::find(data, end, wanted) != end;
+  std::vector<uint32_t> atoms(xcb_window_t window, const char* property) const {
+    return xcb::values(xcb::property(connection, window, atom(property), XCB_ATOM_ATOM), XCB_ATOM_ATOM);
   }
 
   std::optional<QMargins> extents(xcb_window_t window) const {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection,
-        xcb_get_property(connection, 0, window, atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL,
-                         0, 4),
-        nullptr));
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
-      return std::nullopt;
-    const auto* e = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    const auto e = xcb::values(
+        xcb::property(connection, window, atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4),
+        XCB_ATOM_CARDINAL);
+    if (e.size() != 4) return std::nullopt;
     // left, right, top, bottom
     return QMargins(int(e[0]), int(e[2]), int(e[1]), int(e[3]));
   }
@@ -123,20 +110,6 @@ struct X11 {
         xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
     if (!tree || tree->parent == tree->root) return std::nullopt;
     return extents(window);
-  }
-
-  void sendToRoot(xcb_window_t window, const char* type, std::initializer_list<uint32_t> data) const {
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atom(type);
-    int i = 0;
-    for (uint32_t d : data) event.data.data32[i++] = d;
-    xcb_send_event(connection, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(connection);
   }
 };
 
@@ -153,11 +126,14 @@ xcb_window_t nativeId(QWidget& window) { return static_cast<xcb_window_t>(window
 // The frame of a window on screen, once the manager has put one round it.
 // openbox reports an empty frame for a moment when it takes a window that
 // was on screen before in again.
+// A frameless window's is none: fluxbox leaves the frame of its last
+// showing in place for a moment.
 std::optional<QMargins> framedNow(const X11& x, QWidget& window) {
   if (!window.isVisible()) return std::nullopt;
+  if (window.windowFlags() & Qt::FramelessWindowHint) return QMargins();
   const auto frame = x.frameOf(nativeId(window));
-  if (frame && frame->isNull() && !(window.windowFlags() & Qt::FramelessWindowHint))
-    return std::nullopt;
+  if (!frame || frame->isNull()) return std::nullopt;
+  x.display().saw(decorationOf(window), *frame);  // the manager's notice may have come before
   return frame;
 }
 
@@ -173,23 +149,24 @@ QMargins marginsQtKnows(const QWidget& window) {
 // answers it by managing the window for a moment, and the configure events
 // that it sends then would leave Qt with a wrong idea of the real window's
 // geometry.
-std::optional<QMargins> askManager(const X11& x, xcb_window_t id, bool ignoreAnswer) {
+std::optional<QMargins> askManager(const X11& x, xcb_window_t id) {
   // Each question is sent before the answers before it are taken, so that
   // they come back together rather than one round trip each.
   const auto ask = [&](xcb_window_t window, xcb_atom_t property, xcb_atom_t type) {
-    return xcb_get_property(x.connection, 0, window, property, type, 0, 1024);
+    return xcb::askProperty(x.connection, window, property, type);
   };
-  const xcb_get_property_cookie_t supported = ask(x.root, x.atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
-  if (!x.lists(supported, x.atom("_NET_REQUEST_FRAME_EXTENTS"))) return std::nullopt;
+  const auto supported = ask(x.root, x.atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
+  if (std::ranges::count(xcb::values(xcb::takeProperty(x.connection, supported), XCB_ATOM_ATOM),
+                         x.atom("_NET_REQUEST_FRAME_EXTENTS")) == 0)
+    return std::nullopt;
   // The hints the frame depends on; the last two need no look-up.
   const std::array<xcb_atom_t, 4> copied{x.atom("_MOTIF_WM_HINTS"), x.atom("_NET_WM_WINDOW_TYPE"),
                                          XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_TRANSIENT_FOR};
   std::array<xcb_get_property_cookie_t, copied.size()> cookies;
   for (size_t i = 0; i < copied.size(); ++i)
     cookies[i] = ask(id, copied[i], XCB_GET_PROPERTY_TYPE_ANY);
-  std::array<Reply<xcb_get_property_reply_t>, copied.size()> values;
-  for (size_t i = 0; i < copied.size(); ++i)
-    values[i].reset(xcb_get_property_reply(x.connection, cookies[i], nullptr));
+  std::array<PropertyReply, copied.size()> values;
+  for (size_t i = 0; i < copied.size(); ++i) values[i] = xcb::takeProperty(x.connection, cookies[i]);
 
   const xcb_window_t probe = xcb_generate_id(x.connection);
   xcb_create_window(x.connection, XCB_COPY_FROM_PARENT, probe, x.root, 0, 0, 1, 1, 0,
@@ -203,12 +180,12 @@ std::optional<QMargins> askManager(const X11& x, xcb_window_t id, bool ignoreAns
                                               (reply->format / 8)),
                         xcb_get_property_value(reply.get()));
   }
-  x.sendToRoot(probe, "_NET_REQUEST_FRAME_EXTENTS", {});
+  xcb::requestFrameExtents(x.connection, probe);
   std::optional<QMargins> frame;
   QElapsedTimer waited;
   waited.start();
   do {
-    if (!ignoreAnswer && (frame = x.extents(probe))) break;
+    if ((frame = x.extents(probe))) break;
     QThread::usleep(200);
   } while (waited.elapsed() < kExtentsWaitMs);
   xcb_destroy_window(x.connection, probe);
@@ -221,7 +198,7 @@ void setSkipTaskbar(const X11& x, QWidget& window, bool skip, bool mapped) {
   const xcb_atom_t state = x.atom("_NET_WM_STATE");
   const xcb_atom_t skipAtom = x.atom("_NET_WM_STATE_SKIP_TASKBAR");
   if (mapped) {
-    x.sendToRoot(id, "_NET_WM_STATE", {skip ? 1u : 0u, skipAtom, 0u, 1u});
+    xcb::sendToManager(x.connection, id, state, {skip ? 1u : 0u, skipAtom, 0u, 1u});
     return;
   }
   // Unmapped: the property itself; Qt adds its own states to it on show.
@@ -366,7 +343,7 @@ QMargins frameMargins(QWidget& window) {
   Display& display = x->display();
   if (const auto frame = display.framePromised(decoration)) return *frame;
   if (!display.silent) {
-    if (const auto frame = askManager(*x, id, display.ignoreAnswers)) {
+    if (const auto frame = askManager(*x, id)) {
       display.promised.emplace_back(decoration, *frame);
       return *frame;
     }
@@ -411,12 +388,6 @@ void centreOnScreen(QWidget& window) {
   centre(window);
 }
 
-QSize clientSizeFor(QWidget& window, QSize outer) {
-  const QMargins m = frameMargins(window);
-  return QSize(outer.width() - m.left() - m.right(), outer.height() - m.top() - m.bottom())
-      .expandedTo(QSize(1, 1));
-}
-
 void setInTaskbar(QWidget& window, bool shown) {
   WindowKeeper::of(window).inTaskbar = shown;
   if (window.testAttribute(Qt::WA_WState_Created))
@@ -430,18 +401,12 @@ bool inTaskbar(const QWidget& window) {
 }
 
 void showInFront(QWidget& window) {
-  // show(), raise() and activateWindow() leave a minimised window minimised.
+  // show() and activateWindow() leave a minimised window minimised. The
+  // manager raises what it activates; icewm marks a window that raises
+  // itself unfocused as asking for attention, and lists it in its taskbar.
   window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
   window.show();
-  window.raise();
   window.activateWindow();
-}
-
-void ignoreFrameAnswers(bool ignore) {
-  const auto x = x11();
-  if (!x) return;
-  Display& display = x->display();
-  display = Display{display.connection, false, ignore, {}, {}};
 }
 
 void offerMaximise(QWidget& window) {
@@ -451,12 +416,8 @@ void offerMaximise(QWidget& window) {
   constexpr uint32_t kFunctionsGiven = 1, kAllFunctions = 1, kMaximise = 16;
   const xcb_window_t id = nativeId(window);
   const xcb_atom_t hints = x->atom("_MOTIF_WM_HINTS");
-  Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-      x->connection, xcb_get_property(x->connection, 0, id, hints, hints, 0, 5), nullptr));
-  if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 20) return;
-  std::array<uint32_t, 5> h;
-  std::memcpy(h.data(), xcb_get_property_value(reply.get()), sizeof h);
-  if (!(h[0] & kFunctionsGiven) || (h[1] & (kAllFunctions | kMaximise))) return;
+  auto h = xcb::values(xcb::property(x->connection, id, hints, hints, 5), hints);
+  if (h.size() != 5 || !(h[0] & kFunctionsGiven) || (h[1] & (kAllFunctions | kMaximise))) return;
   h[1] |= kMaximise;
   xcb_change_property(x->connection, XCB_PROP_MODE_REPLACE, id, hints, hints, 32, 5, h.data());
   xcb_flush(x->connection);

@@ -36,9 +36,6 @@ void moveFrameTo(QWidget& window, QPoint topLeft);
 // once on screen, it is centred again by the frame it really got.
 void centreOnScreen(QWidget& window);
 
-// The client size that gives the window the outer size `outer`.
-QSize clientSizeFor(QWidget& window, QSize outer);
-
 // Whether the window has a taskbar entry. A window kept out of the taskbar
 // stays out of it every time it is shown, whatever its border, except while
 // it is minimised: managers minimise windows that ask for no minimise
@@ -52,9 +49,5 @@ void offerMaximise(QWidget& window);
 
 // Shows the window in front and active, minimised or not.
 void showInFront(QWidget& window);
-
-// For tests: the manager's answers to frame requests are ignored from now
-// on, as under a manager that never answers them (fluxbox 1.3).
-void ignoreFrameAnswers(bool ignore);
 
 }  // namespace kivo

@@ -14,18 +14,20 @@ namespace kivo {
 inline constexpr Qt::WindowFlags kTitleBarFlags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                                   Qt::WindowSystemMenuHint |
                                                   Qt::WindowCloseButtonHint;
-// The small title bar of a fixed tool window.
-inline constexpr Qt::WindowFlags kToolWindowFlags = Qt::Tool | kTitleBarFlags;
+// A fixed tool window: no owner, so a normal window with that title bar. Qt
+// makes an owner-less Qt::Tool transient for its group leader, and xfwm4
+// then keeps it above every other window of the program.
+inline constexpr Qt::WindowFlags kToolWindowFlags = Qt::Window | kTitleBarFlags;
 
 // A window that exists once and goes when it is closed: named, captioned,
-// its client area fixed in twips; a tool window has no taskbar entry.
+// its client area fixed in twips, no taskbar entry.
 inline void setUpFixedWindow(QWidget& window, Qt::WindowFlags flags, const QString& name,
                              const QString& caption, QSize clientTwips) {
   window.setWindowFlags(flags);
   window.setObjectName(name);
   window.setWindowTitle(caption);
   window.setAttribute(Qt::WA_DeleteOnClose);
-  if ((flags & Qt::WindowType_Mask) == Qt::Tool) setInTaskbar(window, false);
+  setInTaskbar(window, false);
   window.setFixedSize(twipsSizeToPixels(clientTwips));
 }
 

@@ -21,17 +21,8 @@ constexpr int kDesignClientWidth = 8370;
 constexpr int kDesignClientHeight = 6765;
 constexpr int kPictureDesignSide = 375;
 
-Qt::WindowFlags flagsFor(BorderStyle border, bool inTaskbar) {
-  switch (border) {
-    case BorderStyle::None: return Qt::Window | Qt::FramelessWindowHint;
-    // To a manager a tool window is a utility window, which some keep out of
-    // the taskbar (xfwm4 sets skip-taskbar itself); a window with an entry
-    // keeps the close-box-only title bar as a normal window.
-    case BorderStyle::FixedToolWindow: return inTaskbar ? Qt::Window | kTitleBarFlags : kToolWindowFlags;
-    case BorderStyle::FixedSingle:
-    case BorderStyle::Sizable: break;
-  }
-  return Qt::Window | kTitleBarFlags;
+Qt::WindowFlags flagsFor(BorderStyle border) {
+  return border == BorderStyle::None ? Qt::Window | Qt::FramelessWindowHint : kToolWindowFlags;
 }
 
 }  // namespace
@@ -40,14 +31,13 @@ RunWindow::RunWindow(const Store& store, Host& host, Clock& clock, RunVariant va
     : QWidget(nullptr),
       host_(host),
       machine_(store, *this, clock),
-      inTaskbar_(variant == RunVariant::Player),
       border_(variant == RunVariant::Player ? BorderStyle::FixedSingle
                                             : BorderStyle::FixedToolWindow) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(variant == RunVariant::Player ? QString() : QStringLiteral("Form3"));
   // Only the player's run window has a taskbar entry, whatever its border.
-  setWindowFlags(flagsFor(border_, inTaskbar_));
-  setInTaskbar(*this, inTaskbar_);
+  setWindowFlags(flagsFor(border_));
+  setInTaskbar(*this, variant == RunVariant::Player);
   back_ = palette().color(QPalette::Window);
 
   picture_ = new QLabel(this);
@@ -118,7 +108,7 @@ void RunWindow::applyBorder(BorderStyle border) {
   border_ = border;
   // A window that was on screen may have been moved by the user meanwhile.
   if (everShown_) placedAt_ = frameTopLeft(*this);
-  setWindowFlags(flagsFor(border, inTaskbar_));  // hides the window; the set-up shows it
+  setWindowFlags(flagsFor(border));  // hides the window; the set-up shows it
   applyClientSize();
   moveFrameTo(*this, placedAt_);
 }

@@ -76,7 +76,6 @@ class RunWindow final : public QWidget, private RunView {
 
   Host& host_;
   RunMachine machine_;
-  const bool inTaskbar_;
   std::array<QPushButton*, RunMachine::kButtonCount> buttons_{};
   QLabel* picture_ = nullptr;
   BorderStyle border_;

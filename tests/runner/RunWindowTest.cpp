@@ -231,7 +231,7 @@ TEST_F(RunWindowTest, DesignStateOfEachProgram) {
 
 TEST_F(RunWindowTest, ShapeCodesSetTheWindowsBorder) {
   const std::pair<const char*, Qt::WindowType> rows[] = {
-      {"8", Qt::Window}, {"16", Qt::Window}, {"24", Qt::Tool}, {"33", Qt::Window}};
+      {"8", Qt::Window}, {"16", Qt::Window}, {"24", Qt::Window}, {"33", Qt::Window}};
   for (auto [shape, type] : rows) {
     store_.setFormShape(QString::fromLatin1(shape));
     startAndShow();

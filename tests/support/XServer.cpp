@@ -47,15 +47,15 @@ constexpr char kOpenboxConfig[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 // The manager is at work once it answers a request for a new window's frame:
 // it announces itself a moment before it serves requests, and the programs
-// ask for frames from their first window on.
-bool managerAnswers(const QString& display, const Process& manager, int limitMs) {
+// ask for frames from their first window on. One that never answers (fluxbox)
+// is at work once it frames a window mapped for the purpose.
+bool managerAnswers(const QString& display, const Process& manager, int limitMs, bool silent) {
   xcb_connection_t* c = xcb_connect(display.toLatin1().constData(), nullptr);
   if (xcb_connection_has_error(c)) {
     xcb_disconnect(c);
     return false;
   }
   const xcb_window_t root = xcb::rootOf(c);
-  const xcb_atom_t request = xcb::internAtom(c, "_NET_REQUEST_FRAME_EXTENTS");
   const xcb_atom_t extents = xcb::internAtom(c, "_NET_FRAME_EXTENTS");
   bool answered = false;
   QElapsedTimer waited;
@@ -64,15 +64,8 @@ bool managerAnswers(const QString& display, const Process& manager, int limitMs)
     const xcb_window_t probe = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = probe;
-    event.type = request;
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(c);
+    if (silent) xcb_map_window(c, probe);
+    xcb::requestFrameExtents(c, probe);
     for (int i = 0; i < 20 && !answered; ++i) {
       usleep(10000);
       const auto reply = xcb::property(c, probe, extents, XCB_ATOM_CARDINAL, 4);
@@ -194,13 +187,18 @@ bool XServer::startManager(const QString& manager) {
   } else if (manager == QLatin1String("xfwm4")) {
     // xfwm4 reads its settings through a session bus: one of its own.
     started = manager_.start("dbus-run-session", {"--", "xfwm4", "--compositor=off"}, env, log);
+  } else if (manager == QLatin1String("icewm") || manager == QLatin1String("fluxbox")) {
+    // Their settings go to the home folder: ours.
+    std::vector<QByteArray> own = env;
+    own.push_back("HOME=" + home);
+    started = manager_.start(manager.toLatin1().constData(), {}, own, log);
   } else {
     problem_ = QStringLiteral("no such window manager: ") + manager;
     return false;
   }
   if (!started)
     problem_ = manager + QStringLiteral(" did not start");
-  else if (!managerAnswers(display_, manager_, 10000))
+  else if (!managerAnswers(display_, manager_, 10000, manager == QLatin1String("fluxbox")))
     problem_ = manager + QStringLiteral(" did not take over the display");
   return ready();
 }

@@ -32,8 +32,8 @@ class Process {
 };
 
 // An X server of our own (Xvfb) on a free display that it picks itself, with
-// a window manager ("openbox" or "xfwm4", or none) on a configuration of
-// ours, never the user's. `screen` is Xvfb's "WxHxDepth".
+// a window manager ("openbox", "xfwm4", "icewm", "fluxbox", or none) on a
+// configuration of ours, never the user's. `screen` is Xvfb's "WxHxDepth".
 class XServer {
  public:
   explicit XServer(const char* screen, const QString& manager = {});

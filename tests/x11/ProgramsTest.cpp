@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -303,6 +304,21 @@ TEST_F(ProgramsTest, PlayerEndsOnCancel) {
 }
 
 // ---- The editor -------------------------------------------------------------
+
+// No window has a taskbar entry, nor asks for attention, which icewm
+// answers with one: the splash, nor the windows in front after it.
+TEST_F(ProgramsTest, EditorWindowsStayOutOfTheTaskbar) {
+  Program kivo(KIVO_EDITOR_PATH, dir.path());
+  const auto outOfTaskbar = [](const ClientWindow& w) {
+    return netWmState(w.id).filter(QRegularExpression(QStringLiteral("SKIP_TASKBAR|ATTENTION"))) ==
+           QStringList{QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")};
+  };
+  EXPECT_TRUE(kivo.waitForWindow([&](const ClientWindow& w) { return w.title == "Form5" && outOfTaskbar(w); }));
+  ASSERT_TRUE(kivo.waitForActive(titled(kMainTitle)));
+  pump(1500);
+  for (const ClientWindow& w : windowsOf(kivo.pid()))
+    EXPECT_TRUE(!w.viewable || outOfTaskbar(w)) << qPrintable(w.title);
+}
 
 // The main window's layout counts from the client area below the menu bar.
 QPoint layoutOrigin(const ClientWindow& main) {

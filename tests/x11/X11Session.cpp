@@ -152,6 +152,10 @@ SeenWindow seenWindow(unsigned long id) {
     if (tree->parent == tree->root) break;
     window = tree->parent;
   }
+  if (const Reply<xcb_query_tree_reply_t> top{xcb_query_tree_reply(c, xcb_query_tree(c, xcb::rootOf(c)), nullptr)}) {
+    const xcb_window_t* children = xcb_query_tree_children(top.get());
+    seen.stacked = int(std::find(children, children + xcb_query_tree_children_length(top.get()), window) - children);
+  }
   if (const Reply<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)})
     seen.frame = QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
   return seen;

@@ -18,6 +18,7 @@ namespace kivo::test {
 struct SeenWindow {
   bool viewable = false;
   QRect frame;  // the window manager's frame, decoration included
+  int stacked = -1;  // the frame's place among the root's children, bottom first
 };
 SeenWindow seenWindow(unsigned long id);
 QStringList netWmState(unsigned long id);
