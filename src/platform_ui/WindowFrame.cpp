@@ -236,6 +236,7 @@ class WindowKeeper final : public QObject {
   std::optional<QMargins> centredBy;
   // The frame it had when it was last on screen.
   std::optional<QMargins> lastFrame;
+  std::function<void()> onFramed;
 
   void framed() {
     const auto x = x11();
@@ -246,6 +247,7 @@ class WindowKeeper final : public QObject {
     lastFrame = frame;
     frameCorner.reset();
     if (const auto by = std::exchange(centredBy, std::nullopt); by && *by != *frame) centre(window_);
+    if (onFramed) onFramed();
   }
 
  protected:
@@ -356,6 +358,10 @@ std::optional<QMargins> frameOnScreen(QWidget& window) {
   const auto x = x11();
   if (!x) return marginsQtKnows(window);
   return framedNow(*x, window);
+}
+
+void whenFramed(QWidget& window, std::function<void()> then) {
+  WindowKeeper::of(window).onFramed = std::move(then);
 }
 
 QPoint frameTopLeft(QWidget& window) {

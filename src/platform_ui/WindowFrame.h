@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -23,6 +24,9 @@ QMargins frameMargins(QWidget& window);
 // The frame of a window on screen as the manager reports it; none while the
 // manager has not framed it yet.
 std::optional<QMargins> frameOnScreen(QWidget& window);
+
+// Calls `then` each time the manager has put a frame round the window.
+void whenFramed(QWidget& window, std::function<void()> then);
 
 // The top left corner of the window's frame.
 QPoint frameTopLeft(QWidget& window);

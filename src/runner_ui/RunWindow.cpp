@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 
 #include <utility>
 
@@ -59,6 +58,10 @@ RunWindow::RunWindow(const Store& store, Host& host, Clock& clock, RunVariant va
   applyClientSize();
   centreOnScreen(*this);
   placedAt_ = frameTopLeft(*this);
+  whenFramed(*this, [this] {
+    if (!std::exchange(framedSinceShown_, true)) keepMaximised();
+    keepOuterSize();
+  });
 }
 
 QStringList RunWindow::printedTexts() const {
@@ -85,22 +88,7 @@ void RunWindow::closeEvent(QCloseEvent* event) {
 void RunWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   everShown_ = true;
-  // The manager frames the window a moment after it is mapped.
-  for (int ms : {20, 100, 400})
-    QTimer::singleShot(ms, this, [this] {
-      keepMaximised();
-      keepOuterSize();
-    });
-  keepOuterSize();
-}
-
-void RunWindow::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  keepOuterSize();
-}
-
-void RunWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
+  framedSinceShown_ = false;
   keepOuterSize();
 }
 
@@ -151,8 +139,8 @@ void RunWindow::keepOuterSize() {
 void RunWindow::keepMaximised() {
   // Under load a stale report of the states the window had while hidden
   // reached Qt after the show, and the window stayed at its design size:
-  // ask again, only in the moments after the show, so that a user can
-  // still restore the window.
+  // ask again when the manager first frames it after the show (no delay
+  // was needed under load), so that a user can still restore the window.
   if (maximised_ && isVisible() && !(windowState() & Qt::WindowMaximized))
     setWindowState(Qt::WindowMaximized);
 }

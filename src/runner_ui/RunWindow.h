@@ -40,8 +40,6 @@ class RunWindow final : public QWidget, private RunView {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -87,6 +85,7 @@ class RunWindow final : public QWidget, private RunView {
   std::optional<QSize> outer_;  // the size a size code asked for, frame included
   QMargins usedFrame_;          // the frame that size was fitted to
   bool everShown_ = false;
+  bool framedSinceShown_ = false;
   bool maximised_ = false;      // as the size code asked, whatever Qt was told since
   std::vector<Printed> printed_;
   qint64 printRow_ = 0;  // the print position, in lines from the top
