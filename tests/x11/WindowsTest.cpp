@@ -3,6 +3,7 @@
 #include "editor/Editor.h"
 #include "editor/MainWindow.h"
 #include "platform/TimerSet.h"
+#include "platform_ui/WindowFrame.h"
 #include "platform_ui/WindowGeometry.h"
 #include "platform/Twips.h"
 #include "runner_ui/RunLauncher.h"
@@ -146,6 +147,21 @@ TEST_F(X11Test, PlayerRunWindowKeepsItsPlaceThroughTheSetUp) {
     return near(seen.frame, QRect(before, outer));
   })) << "frame at " << seenWindow(w->winId()).frame.left() << "," << seenWindow(w->winId()).frame.top()
       << ", stood at " << before.x() << "," << before.y();
+}
+
+// A fixed window and a sizable one with the same flags, one after the
+// other: each is promised the frame it then gets (openbox draws no resize
+// grip round a fixed window).
+TEST_F(X11Test, AHiddenWindowIsPromisedTheFrameItGets) {
+  for (bool fixed : {true, false, true}) {
+    QWidget w(nullptr, kToolWindowFlags);
+    w.resize(300, 200);
+    if (fixed) w.setFixedSize(w.size());
+    const QMargins promised = frameMargins(w);
+    w.show();
+    EXPECT_TRUE(settle([&] { return frameOnScreen(w) == promised; }))
+        << (fixed ? "fixed" : "sizable") << ", promised bottom " << promised.bottom();
+  }
 }
 
 class Maximised : public X11Test, public ::testing::WithParamInterface<const char*> {};
