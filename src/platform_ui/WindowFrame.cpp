@@ -317,7 +317,9 @@ QMargins placedBy(QWidget& window) {
   const auto x = x11();
   if (!x || !frameUnknown(window, *x)) return frameMargins(window);
   const WindowKeeper& keeper = WindowKeeper::of(window);
-  if (keeper.frameCorner) return {};
+  // Once mapped, Qt holds the client's corner, whether or not the notice
+  // of the frame came through.
+  if (keeper.frameCorner == window.geometry().topLeft()) return {};
   return keeper.lastFrame.value_or(frameMargins(window));
 }
 
