@@ -149,14 +149,11 @@ TEST_F(X11Test, PlayerRunWindowKeepsItsPlaceThroughTheSetUp) {
       << ", stood at " << before.x() << "," << before.y();
 }
 
-// A fixed window and a sizable one with the same flags, one after the
-// other: each is promised the frame it then gets (openbox draws no resize
-// grip round a fixed window).
-TEST_F(X11Test, AHiddenWindowIsPromisedTheFrameItGets) {
+// openbox draws no resize grip round a fixed window.
+TEST_F(X11Test, FixedAndSizableWindowsArePromisedTheFramesTheyGet) {
   for (bool fixed : {true, false, true}) {
     QWidget w(nullptr, kToolWindowFlags);
-    w.resize(300, 200);
-    if (fixed) w.setFixedSize(w.size());
+    fixed ? w.setFixedSize(300, 200) : w.resize(300, 200);
     const QMargins promised = frameMargins(w);
     w.show();
     EXPECT_TRUE(settle([&] { return frameOnScreen(w) == promised; }))
