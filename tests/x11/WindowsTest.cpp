@@ -93,6 +93,7 @@ const SizeCase kSizes[] = {
     {"toolWindowMedium", "24", "24", 6000, 6000}, {"noBorderMedium", "33", "24", 6000, 6000},
     {"sizableLarge", "8", "16", 8400, 7000},     {"sizableSmall", "8", "33", 4600, 5000},
     {"toolWindowLarge", "24", "16", 8400, 7000}, {"fixedSingleSmall", "16", "33", 4600, 5000},
+    {"sizableOutside", "8", "7", 0, 0},          {"fixedSingleOutside", "16", "7", 0, 0},
 };
 
 void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
@@ -107,11 +108,15 @@ TEST_P(OuterSize, TheFrameHasTheTablesSize) {
   store.setFormSize(QString::fromLatin1(c.size));
   RunLauncher launcher(store, host, clock, RunVariant::Editor);
   RunWindow* w = runUntilShown(launcher);
-  const QSize outer = twipsSizeToPixels(c.widthTwips, c.heightTwips);
-  EXPECT_TRUE(settle([&] { return near(seenWindow(w->winId()).frame.size(), outer); }))
+  // A size outside the table keeps the design client area.
+  const auto outer = [&] {
+    return c.widthTwips ? twipsSizeToPixels(c.widthTwips, c.heightTwips)
+                        : twipsSizeToPixels(8370, 6765).grownBy(frameOnScreen(*w).value_or(QMargins()));
+  };
+  EXPECT_TRUE(settle([&] { return near(seenWindow(w->winId()).frame.size(), outer()); }))
       << "frame " << seenWindow(w->winId()).frame.width() << " x "
-      << seenWindow(w->winId()).frame.height() << ", wanted " << outer.width() << " x "
-      << outer.height();
+      << seenWindow(w->winId()).frame.height() << ", wanted " << outer().width() << " x "
+      << outer().height();
 
   // Mapped once where the window stood when it was loaded, centred at its
   // design size, and not moved in its first moments on screen.
