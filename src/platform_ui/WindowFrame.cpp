@@ -243,7 +243,6 @@ class WindowKeeper final : public QObject {
     if (!x) return;
     const auto frame = framedNow(*x, window_);
     if (!frame) return;
-    x->display().saw(decorationOf(window_), *frame);
     lastFrame = frame;
     frameCorner.reset();
     if (const auto by = std::exchange(centredBy, std::nullopt); by && *by != *frame) centre(window_);
